@@ -1,0 +1,17 @@
+#pragma once
+
+namespace tanuvo::sound {
+
+// Rewrites an analysis window in place as a synthetic wave that follows the input's pitch.
+class IWavenizer {
+public:
+    virtual ~IWavenizer() = default;
+
+    // Reads buffer[0 .. length-1] as input and overwrites it with the wave at frequency (Hz).
+    // While enabled is false the buffer is left exactly as given.
+    virtual void wavenize(float* buffer, int length, double frequency) = 0;
+
+    bool enabled = true;
+};
+
+}  // namespace tanuvo::sound
