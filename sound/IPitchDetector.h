@@ -4,7 +4,7 @@ namespace tanuvo::sound {
 
 // Finds the pitch of one analysis window.
 class IPitchDetector {
-public:
+  public:
     virtual ~IPitchDetector() = default;
 
     // Frequency in hertz of samples[0 .. count-1], or exactly -1.0 when there is none.

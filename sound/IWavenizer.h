@@ -4,7 +4,7 @@ namespace tanuvo::sound {
 
 // Rewrites an analysis window in place as a synthetic wave that follows the input's pitch.
 class IWavenizer {
-public:
+  public:
     virtual ~IWavenizer() = default;
 
     // Reads buffer[0 .. length-1] as input and overwrites it with the wave at frequency (Hz).
