@@ -1,0 +1,242 @@
+#include "sound/PeakFinding.h"
+
+namespace tanuvo::sound {
+
+namespace {
+
+// Decides which of the indices a walk reports enter the list. A negative index means the walk ran
+// off the end and is never listed.
+class AbstractPeakIndexCollector {
+  public:
+    virtual void addPeaks(std::vector<int>& list, const std::vector<int>& indices) {
+        for (int index : indices) {
+            addPeak(list, index);
+        }
+    }
+    virtual void addPeak(std::vector<int>& list, int index) {
+        if (index >= 0) {
+            list.push_back(index);
+        }
+    }
+    virtual void addTroughs(std::vector<int>& list, const std::vector<int>& indices) {
+        for (int index : indices) {
+            addTrough(list, index);
+        }
+    }
+    virtual void addTrough(std::vector<int>& list, int index) = 0;
+
+  protected:
+    ~AbstractPeakIndexCollector() = default;
+};
+
+// Keeps maxima only.
+class PositivePeakIndexCollector final : public AbstractPeakIndexCollector {
+  public:
+    void addTrough(std::vector<int>&, int) override {}
+};
+
+// Keeps maxima and minima in one list, in the order reported.
+class BothPeakIndexCollector final : public AbstractPeakIndexCollector {
+  public:
+    void addTrough(std::vector<int>& list, int index) override { addPeak(list, index); }
+};
+
+// First index at or after from that is strictly greater than its successor, or -1.
+int climbToPeak(std::vector<int>& list, AbstractPeakIndexCollector& collector, const float* v,
+                int n, int from) {
+    int i = from;
+    while (i + 1 < n && !(v[i] > v[i + 1])) {
+        ++i;
+    }
+    const int result = (i + 1 < n) ? i : -1;
+    collector.addPeak(list, result);
+    return result;
+}
+
+// First index at or after from that is strictly smaller than its successor, or -1.
+int descendToTrough(std::vector<int>& list, AbstractPeakIndexCollector& collector, const float* v,
+                    int n, int from) {
+    int i = from;
+    while (i + 1 < n && !(v[i + 1] > v[i])) {
+        ++i;
+    }
+    const int result = (i + 1 < n) ? i : -1;
+    collector.addTrough(list, result);
+    return result;
+}
+
+// Walks a sequence by alternating two moves, starting with the one that matches how the sequence
+// begins, and lists the maxima it meets.
+class AbstractDirectionPeakCollector {
+  public:
+    virtual int step(std::vector<int>& list, AbstractPeakIndexCollector& collector, const float* v,
+                     int n, int from) {
+        const int next = firstMove(list, collector, v, n, from);
+        return next < 0 ? next : secondMove(list, collector, v, n, next);
+    }
+    virtual int firstMove(std::vector<int>& list, AbstractPeakIndexCollector& collector,
+                          const float* v, int n, int from) = 0;
+    virtual int secondMove(std::vector<int>& list, AbstractPeakIndexCollector& collector,
+                           const float* v, int n, int from) = 0;
+
+    void findAll(std::vector<int>& list, const float* v, int n) {
+        PositivePeakIndexCollector collector;
+        int from = 0;
+        do {
+            from = firstMove(list, collector, v, n, from);
+            if (from >= 0) {
+                from = secondMove(list, collector, v, n, from);
+            }
+        } while (from != -1);
+    }
+
+  protected:
+    ~AbstractDirectionPeakCollector() = default;
+};
+
+class PositiveDirectionPeakFinder final : public AbstractDirectionPeakCollector {
+  public:
+    int firstMove(std::vector<int>& list, AbstractPeakIndexCollector& collector, const float* v,
+                  int n, int from) override {
+        return climbToPeak(list, collector, v, n, from);
+    }
+    int secondMove(std::vector<int>& list, AbstractPeakIndexCollector& collector, const float* v,
+                   int n, int from) override {
+        return descendToTrough(list, collector, v, n, from);
+    }
+};
+
+class NegativeDirectionPeakFinder final : public AbstractDirectionPeakCollector {
+  public:
+    int firstMove(std::vector<int>& list, AbstractPeakIndexCollector& collector, const float* v,
+                  int n, int from) override {
+        return descendToTrough(list, collector, v, n, from);
+    }
+    int secondMove(std::vector<int>& list, AbstractPeakIndexCollector& collector, const float* v,
+                   int n, int from) override {
+        return climbToPeak(list, collector, v, n, from);
+    }
+};
+
+}  // namespace
+
+// The finder and collector live on the stack: the pitch detector calls this once per audio block
+// and must not allocate in the steady state.
+void findPeakIndices(std::vector<int>& list, const float* v, int n) {
+    for (int i = 0; i + 1 < n; ++i) {
+        if (v[i + 1] > v[i]) {
+            PositiveDirectionPeakFinder finder;
+            finder.findAll(list, v, n);
+            return;
+        }
+        if (v[i] > v[i + 1]) {
+            NegativeDirectionPeakFinder finder;
+            finder.findAll(list, v, n);
+            return;
+        }
+    }
+}
+
+void findRegionExtremes(std::vector<int>& list, const float* v, int n) {
+    if (n < 2) {
+        return;
+    }
+    enum class Kind { FlatZero, DownCrossing, UpCrossing, Positive, Negative, None };
+    BothPeakIndexCollector collector;
+    int maxIndex = -1;
+    int minIndex = -1;
+    float max = 0.0f;
+    float min = 0.0f;
+    Kind kind = Kind::None;
+    for (int i = 0; i + 1 < n; ++i) {
+        const float a = v[i];
+        const float b = v[i + 1];
+        if (a == b && a == 0.0f) {
+            kind = Kind::FlatZero;
+        } else if (a > 0.0f && b <= 0.0f) {
+            kind = Kind::DownCrossing;
+            collector.addPeak(list, a > max ? i : maxIndex);
+            maxIndex = -1;
+            max = 0.0f;
+        } else if (a < 0.0f && b >= 0.0f) {
+            kind = Kind::UpCrossing;
+            collector.addTrough(list, a < min ? i : minIndex);
+            minIndex = -1;
+            min = 0.0f;
+        } else if (a >= 0.0f && b >= 0.0f) {
+            kind = Kind::Positive;
+            if (a > max) {
+                max = a;
+                maxIndex = i;
+            }
+        } else if (a <= 0.0f && b <= 0.0f) {
+            kind = Kind::Negative;
+            if (a < min) {
+                min = a;
+                minIndex = i;
+            }
+        } else {
+            kind = Kind::None;
+        }
+    }
+    const float last = v[n - 1];
+    if (kind == Kind::Positive) {
+        collector.addPeak(list, last > max ? n - 1 : maxIndex);
+    } else if (kind == Kind::Negative) {
+        collector.addTrough(list, last < min ? n - 1 : minIndex);
+    }
+}
+
+void findUpwardZeroCrossings(std::vector<int>& list, const float* v, int n) {
+    for (int i = 1; i < n; ++i) {
+        if (v[i - 1] <= 0.0f && v[i] > 0.0f) {
+            list.push_back(i);
+        }
+    }
+}
+
+float rangeMaximum(const float* v, int end, int from) {
+    double max = 0.0;
+    const auto take = [&](double x) {
+        if (x > max) {
+            max = x;
+        }
+    };
+    int i = from;
+    for (; i + 4 <= end; i += 4) {
+        take(v[i]);
+        take(v[i + 1]);
+        take(v[i + 2]);
+        take(v[i + 3]);
+    }
+    for (; i < end; ++i) {
+        take(v[i]);
+    }
+    return static_cast<float>(max);
+}
+
+void rangeMinMax(float* minMax, const float* v, int end, int from) {
+    float min = 0.0f;
+    float max = 0.0f;
+    int i = from;
+    const auto take = [&](float x) {
+        if (x > max) {
+            max = x;
+        } else if (x < min) {
+            min = x;
+        }
+    };
+    for (; i + 4 <= end; i += 4) {
+        take(v[i]);
+        take(v[i + 1]);
+        take(v[i + 2]);
+        take(v[i + 3]);
+    }
+    for (; i < end; ++i) {
+        take(v[i]);
+    }
+    minMax[0] = min;
+    minMax[1] = max;
+}
+
+}  // namespace tanuvo::sound
