@@ -1,0 +1,33 @@
+# cmake -DGENERATOR=<skingen> -DOUTPUT=<scratch folder> -DEXPECTED=<resources folder> -P ...
+# Draws the skin afresh and fails unless every bitmap equals the committed one byte for byte.
+file(REMOVE_RECURSE "${OUTPUT}")
+file(MAKE_DIRECTORY "${OUTPUT}")
+execute_process(COMMAND "${GENERATOR}" "${OUTPUT}" RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the skin generator failed: ${status}")
+endif()
+
+file(GLOB drawn RELATIVE "${OUTPUT}" "${OUTPUT}/*.bmp")
+file(GLOB committed RELATIVE "${EXPECTED}" "${EXPECTED}/*.bmp")
+list(SORT drawn)
+list(SORT committed)
+if(NOT drawn STREQUAL committed)
+    message(FATAL_ERROR "drawn bitmaps (${drawn}) differ from the committed ones (${committed})")
+endif()
+list(LENGTH drawn count)
+if(NOT count EQUAL 14)
+    message(FATAL_ERROR "expected 14 skin bitmaps, the generator wrote ${count}")
+endif()
+
+set(changed "")
+foreach(name IN LISTS drawn)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${OUTPUT}/${name}" "${EXPECTED}/${name}"
+                    RESULT_VARIABLE different)
+    if(NOT different EQUAL 0)
+        list(APPEND changed ${name})
+    endif()
+endforeach()
+if(changed)
+    message(FATAL_ERROR "regenerated bitmaps differ from resources/: ${changed}")
+endif()
+message(STATUS "all ${count} skin bitmaps are reproduced exactly")
