@@ -1,0 +1,100 @@
+#include "sound/FIRFilterExecutorOFFT.h"
+
+#include <cmath>
+
+#include "sound/RealDft.h"
+
+namespace tanuvo::sound {
+
+FIRFilterExecutorOFFT::FirWorkArea::FirWorkArea(int n)
+    : tapSpectrum(n),
+      signalSpectrum(n),
+      product(n),
+      bitReversal(static_cast<int>(std::sqrt(n * 0.5)) + 2, 0),
+      twiddles(n / 2, 0.0) {}
+
+FIRFilterExecutorOFFT::FirWorkArea& FIRFilterExecutorOFFT::workAreaFor(int n) {
+    auto found = workAreas.find(n);
+    if (found != workAreas.end()) {
+        return *found->second;
+    }
+    auto area = std::make_unique<FirWorkArea>(n);
+    FirWorkArea& result = *area;
+    workAreas.emplace(n, std::move(area));
+    return result;
+}
+
+void FIRFilterExecutorOFFT::execute(float* output, const float* input, int length, int tapCount,
+                                    const float* taps) {
+    if (length <= 0 || output == nullptr) {
+        return;
+    }
+    if (tapCount < 0 || input == nullptr || taps == nullptr) {
+        tapCount = 0;
+    }
+    if (tapCount == 0) {
+        for (int j = 0; j < length; ++j) {
+            output[j] = 0.0f;
+        }
+        return;
+    }
+    if (tapCount > kMaxTransformLength / 2) {
+        // Beyond any filter this system designs; answer silence rather than exhaust memory.
+        for (int j = 0; j < length; ++j) {
+            output[j] = 0.0f;
+        }
+        return;
+    }
+    // Each output sample depends only on its own stretch of input, so a block too long for
+    // one transform is filtered in consecutive pieces.
+    const int pieceLimit = kMaxTransformLength - tapCount;
+    while (length > pieceLimit) {
+        execute(output, input, pieceLimit, tapCount, taps);
+        output += pieceLimit;
+        input += pieceLimit;
+        length -= pieceLimit;
+    }
+
+    const int total = length + tapCount;
+    int n = 2;
+    while (n < total) {
+        n *= 2;
+    }
+    FirWorkArea& area = workAreaFor(n);
+    double* h = area.tapSpectrum.data();
+    double* x = area.signalSpectrum.data();
+    double* p = area.product.data();
+    for (int i = 0; i < total; ++i) {
+        x[i] = input[i];
+        h[i] = i < tapCount ? taps[i] : 0.0;
+        p[i] = 0.0;
+    }
+    for (int i = total; i < n; ++i) {
+        x[i] = 0.0;
+        h[i] = 0.0;
+        p[i] = 0.0;
+    }
+    int* ip = area.bitReversal.data();
+    double* w = area.twiddles.data();
+    realDft(n, 1, h, ip, w);
+    realDft(n, 1, x, ip, w);
+
+    p[0] = x[0] * h[0];
+    p[1] = x[1] * h[1];
+    for (int k = 1; k < n / 2; ++k) {
+        const float xr = static_cast<float>(x[2 * k]);
+        const float xi = static_cast<float>(x[2 * k + 1]);
+        const float hr = static_cast<float>(h[2 * k]);
+        const float hi = static_cast<float>(h[2 * k + 1]);
+        p[2 * k] = xr * hr - xi * hi;
+        p[2 * k + 1] = xr * hi + xi * hr;
+    }
+    realDft(n, -1, p, ip, w);
+
+    const double scale = 2.0 / n;
+    for (int j = 0; j < length; ++j) {
+        output[j] = static_cast<float>(p[tapCount + j] * scale);
+    }
+}
+
+}  // namespace tanuvo::sound

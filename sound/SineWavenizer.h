@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "sound/BandPassTapCache.h"
+#include "sound/FIRFilterExecutorOFFT.h"
+#include "sound/IWavenizer.h"
+
+namespace tanuvo::sound {
+
+// Past input windows of a caller that slides its analysis window by less than its length.
+struct InputRing {
+    InputRing(int slotLength, int hop, int slotCount);
+
+    int slotLength;
+    int hop;
+    int slotCount;
+    // slots[0] is the oldest window, slots[slotCount - 1] the newest.
+    std::vector<std::vector<float>> slots;
+};
+
+// Band-passes the input around the detected pitch: the input's own fundamental, with its
+// amplitude and phase, delayed by half the filter order.
+class SineWavenizer : public IWavenizer {
+  public:
+    // A ring of past windows is kept when 0 < blockSize < windowLength: the caller then passes
+    // its whole sliding window, advanced by blockSize samples since the previous call.
+    SineWavenizer(double sampleRate, int windowLength, IFIRFilterExecutor* firExecutor,
+                  int blockSize);
+
+    // Leaves the buffer unchanged when disabled, when length < 2 or length > windowLength, or
+    // when frequency is not positive.
+    void wavenize(float* buffer, int length, double frequency) override;
+
+    // Relative width of the pass band above the pitch; safe to write from another thread.
+    std::atomic<double> widthRatio{0.0};
+
+    // Discards the cached tap sets at the start of the next wavenize, on the audio thread, so
+    // that a parameter thread never frees taps that a running filter reads.
+    void requestTapCacheClear() { tapCacheClearRequested.store(true, std::memory_order_release); }
+
+    // Filter order used for a call of this length: about 3.1 periods, even, at most length - 1.
+    int filterOrder(double frequency, int length) const;
+
+    double sampleRate() const { return rate; }
+    int windowLength() const { return window; }
+    ArrayHolder& tapCache() { return *taps; }
+    const InputRing* inputRing() const { return ring.get(); }
+
+  private:
+    void prepareInput(const float* buffer, int length, int order);
+
+    double rate;
+    int window;
+    std::vector<float> history;
+    int historyLength;
+    std::vector<float> work;
+    std::unique_ptr<ArrayHolder> taps;
+    IFIRFilterExecutor* firExecutor;
+    std::unique_ptr<InputRing> ring;
+    std::atomic<bool> tapCacheClearRequested{false};
+};
+
+}  // namespace tanuvo::sound

@@ -1,0 +1,108 @@
+#include "sound/FIRFilterExecutorOFFT.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "tests/sound/AllocationCounter.h"
+
+namespace tanuvo::sound {
+namespace {
+
+std::vector<float> directConvolution(const std::vector<float>& input, int length,
+                                     const std::vector<float>& taps, int tapCount) {
+    std::vector<float> output(length);
+    for (int j = 0; j < length; ++j) {
+        double sum = 0.0;
+        for (int k = 0; k < tapCount; ++k) {
+            sum += static_cast<double>(taps[k]) * input[tapCount + j - k];
+        }
+        output[j] = static_cast<float>(sum);
+    }
+    return output;
+}
+
+std::vector<float> randomSamples(int count, unsigned seed) {
+    std::mt19937 generator(seed);
+    std::uniform_real_distribution<float> distribution(-1.0f, 1.0f);
+    std::vector<float> samples(count);
+    for (float& sample : samples) {
+        sample = distribution(generator);
+    }
+    return samples;
+}
+
+TEST(FIRFilterExecutorOFFTTest, MatchesDirectConvolutionForManyShapes) {
+    FIRFilterExecutorOFFT executor;
+    const int shapes[][2] = {{1024, 1022}, {1024, 310}, {256, 3}, {1, 1}, {7, 9}, {1000, 1}};
+    unsigned seed = 1;
+    for (const auto& shape : shapes) {
+        const int length = shape[0];
+        const int tapCount = shape[1];
+        const std::vector<float> input = randomSamples(length + tapCount, seed++);
+        const std::vector<float> taps = randomSamples(tapCount, seed++);
+        std::vector<float> output(length, 99.0f);
+        executor.execute(output.data(), input.data(), length, tapCount, taps.data());
+        const std::vector<float> expected = directConvolution(input, length, taps, tapCount);
+        for (int j = 0; j < length; ++j) {
+            ASSERT_NEAR(expected[j], output[j], 2e-4) << length << "/" << tapCount << " at " << j;
+        }
+    }
+}
+
+TEST(FIRFilterExecutorOFFTTest, UnitAndDelayTaps) {
+    FIRFilterExecutorOFFT executor;
+    const std::vector<float> input = {0.5f, 1.0f, -2.0f, 3.0f, 0.25f};
+    std::vector<float> output(4);
+    const float unit[] = {1.0f};
+    executor.execute(output.data(), input.data() + 1, 4, 1, unit);
+    for (int j = 0; j < 4; ++j) {
+        EXPECT_NEAR(input[2 + j], output[j], 1e-6) << j;
+    }
+    const float delay[] = {0.0f, 1.0f};
+    std::vector<float> delayed(3);
+    executor.execute(delayed.data(), input.data(), 3, 2, delay);
+    EXPECT_NEAR(1.0f, delayed[0], 1e-6);
+    EXPECT_NEAR(-2.0f, delayed[1], 1e-6);
+    EXPECT_NEAR(3.0f, delayed[2], 1e-6);
+}
+
+TEST(FIRFilterExecutorOFFTTest, NoTapsGiveSilence) {
+    FIRFilterExecutorOFFT executor;
+    const std::vector<float> input = randomSamples(64, 3);
+    std::vector<float> output(64, 5.0f);
+    executor.execute(output.data(), input.data(), 64, 0, nullptr);
+    EXPECT_EQ(std::vector<float>(64, 0.0f), output);
+    executor.execute(output.data(), input.data(), 0, 3, input.data());
+    executor.execute(output.data(), input.data(), -4, 3, input.data());
+}
+
+TEST(FIRFilterExecutorOFFTTest, KeepsOneWorkAreaPerTransformLength) {
+    FIRFilterExecutorOFFT executor;
+    const std::vector<float> input = randomSamples(4096, 4);
+    const std::vector<float> taps = randomSamples(1022, 5);
+    std::vector<float> output(1024);
+    executor.execute(output.data(), input.data(), 1024, 1022, taps.data());
+    EXPECT_TRUE(executor.hasWorkArea(2048));
+    EXPECT_EQ(1, executor.workAreaCount());
+    {
+        testing::AllocationCounter counter;
+        executor.execute(output.data(), input.data(), 1024, 1000, taps.data());
+        executor.execute(output.data(), input.data(), 1024, 1022, taps.data());
+        EXPECT_EQ(0, counter.count());
+    }
+    EXPECT_EQ(1, executor.workAreaCount());
+    // A shorter transform after a longer one gets its own, correct, area.
+    executor.execute(output.data(), input.data(), 256, 10, taps.data());
+    EXPECT_TRUE(executor.hasWorkArea(512));
+    EXPECT_EQ(2, executor.workAreaCount());
+    const std::vector<float> expected =
+        directConvolution(input, 256, std::vector<float>(taps.begin(), taps.begin() + 10), 10);
+    for (int j = 0; j < 256; ++j) {
+        ASSERT_NEAR(expected[j], output[j], 1e-4) << j;
+    }
+}
+
+}  // namespace
+}  // namespace tanuvo::sound
