@@ -217,6 +217,10 @@ void realPrePass(double* a, int n, const QuarterTable& table) {
 }  // namespace
 
 void realDft(int n, int direction, double* a, int* ip, double* w) {
+    // Lengths the tables and passes cannot serve leave the data untouched rather than overrun it.
+    if (n < 2 || (n & (n - 1)) != 0 || a == nullptr || ip == nullptr || w == nullptr) {
+        return;
+    }
     if (n > 4 * ip[0]) {
         buildComplexTable(n >> 2, ip, w);
     }

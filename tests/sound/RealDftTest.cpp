@@ -291,3 +291,15 @@ TEST(RealDft, TablesHoldTheDocumentedTwiddles) {
         ASSERT_NEAR(t.w[nw + q], 0.5 * std::cos(2 * pi * q / n), 1e-16) << q;
     }
 }
+
+TEST(RealDft, UnservableLengthsLeaveTheDataUntouched) {
+    Tables t(64);
+    for (int n : {-4, 0, 1, 3, 6, 12, 48}) {
+        SCOPED_TRACE(n);
+        std::vector<double> a(64, 0.25);
+        realDft(n, 1, a.data(), t.ip.data(), t.w.data());
+        realDft(n, -1, a.data(), t.ip.data(), t.w.data());
+        EXPECT_EQ(a, std::vector<double>(64, 0.25));
+        EXPECT_EQ(t.ip[0], 0);
+    }
+}

@@ -1,0 +1,13 @@
+#include "sound/NDSFCalculatorBase.h"
+
+#include <algorithm>
+
+namespace tanuvo::sound {
+
+NDSFCalculatorBase::NDSFCalculatorBase(double sampleRate, int windowSize)
+    : sampleRate_(sampleRate),
+      windowSize_(std::max(windowSize, 0)),
+      autocorrelation_(windowSize_),
+      energy_(windowSize_) {}
+
+}  // namespace tanuvo::sound

@@ -1,0 +1,80 @@
+#include "sound/NSDFCalculatorOFFT.h"
+
+#include "sound/RealDft.h"
+
+#include <cmath>
+
+namespace tanuvo::sound {
+
+NSDFCalculatorOFFT::FftWorkSet::FftWorkSet(int length)
+    : signal(length),
+      spectrum(length),
+      bitReversal(static_cast<int>(std::floor(std::sqrt(length * 0.5))) + 2, 0),
+      twiddles(length / 2, 0.0) {}
+
+NSDFCalculatorOFFT::NSDFCalculatorOFFT(double sampleRate, int windowSize)
+    : NDSFCalculatorBase(sampleRate, windowSize) {}
+
+int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count) {
+    // The buffers hold windowSize() lags; a longer request would write past them.
+    if (count > windowSize_) {
+        count = windowSize_;
+    }
+    if (count < 1 || out == nullptr || samples == nullptr) {
+        return 0;
+    }
+    const int w = count;
+    float* energy = energy_.data();
+    float* autocorrelation = autocorrelation_.data();
+
+    // m'(tau), from the largest lag (two samples) down to lag 0, in single precision.
+    float sum = 0.0f;
+    for (int tau = w - 1; tau >= 0; --tau) {
+        const float head = samples[w - 1 - tau];
+        const float tail = samples[tau];
+        sum += tail * tail + head * head;
+        energy[tau] = sum;
+    }
+
+    // Padding to twice the window makes the circular autocorrelation the linear one below w.
+    int n = 1;
+    while (n < 2 * w) {
+        n *= 2;
+    }
+    auto found = workSets_.find(n);
+    if (found == workSets_.end()) {
+        found = workSets_.emplace(n, FftWorkSet(n)).first;
+    }
+    FftWorkSet& set = found->second;
+    double* signal = set.signal.data();
+    double* spectrum = set.spectrum.data();
+    for (int j = 0; j < w; ++j) {
+        signal[j] = samples[j];
+    }
+    for (int j = w; j < n; ++j) {
+        signal[j] = 0.0;
+    }
+    realDft(n, 1, signal, set.bitReversal.data(), set.twiddles.data());
+
+    // Power spectrum: the bins in single precision, the Nyquist term in double.
+    const float dc = static_cast<float>(signal[0]);
+    spectrum[0] = dc * dc;
+    spectrum[1] = signal[1] * signal[1];
+    for (int k = 1; k < n / 2; ++k) {
+        const float re = static_cast<float>(signal[2 * k]);
+        const float im = static_cast<float>(signal[2 * k + 1]);
+        spectrum[2 * k] = re * re + im * im;
+        spectrum[2 * k + 1] = 0.0;
+    }
+    realDft(n, -1, spectrum, set.bitReversal.data(), set.twiddles.data());
+
+    const double scale = 2.0 / n;
+    for (int tau = 0; tau < w; ++tau) {
+        const float r = static_cast<float>(spectrum[tau] * scale);
+        autocorrelation[tau] = r;
+        out[tau] = (r * 2.0f) / energy[tau];
+    }
+    return w;
+}
+
+}  // namespace tanuvo::sound

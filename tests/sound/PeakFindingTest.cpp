@@ -1,0 +1,110 @@
+#include "sound/PeakFinding.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+using namespace tanuvo::sound;
+
+namespace {
+
+using Indices = std::vector<int>;
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+Indices peaks(const std::vector<float>& v) {
+    Indices list;
+    findPeakIndices(list, v.data(), static_cast<int>(v.size()));
+    return list;
+}
+
+Indices extremes(const std::vector<float>& v) {
+    Indices list;
+    findRegionExtremes(list, v.data(), static_cast<int>(v.size()));
+    return list;
+}
+
+Indices upwardCrossings(const std::vector<float>& v) {
+    Indices list;
+    findUpwardZeroCrossings(list, v.data(), static_cast<int>(v.size()));
+    return list;
+}
+
+}  // namespace
+
+TEST(PeakFinding, PeakIndicesOfShortSequences) {
+    EXPECT_EQ(peaks({0, 1, 2, 1, 0}), (Indices{2}));
+    EXPECT_EQ(peaks({1, 0, 1, 0, 1}), (Indices{2}));
+    EXPECT_EQ(peaks({0, 1, 1, 0}), (Indices{2}));
+    EXPECT_EQ(peaks({0, 1, 2, 3}), (Indices{}));
+    EXPECT_EQ(peaks({3, 3, 3}), (Indices{}));
+    EXPECT_EQ(peaks({}), (Indices{}));
+    EXPECT_EQ(peaks({1}), (Indices{}));
+    EXPECT_EQ(peaks({2, 2, 1, 3, 3, 0, 5, 4, 6}), (Indices{4, 6}));
+}
+
+TEST(PeakFinding, PeakIndicesNeverListTheStartAndAppend) {
+    // Shaped like an NSDF: starts at its global maximum.
+    std::vector<float> v(200);
+    for (int i = 0; i < 200; ++i) {
+        v[i] = static_cast<float>(std::cos(2 * 3.14159265358979323846 * i / 50) * (1 - i / 400.0));
+    }
+    Indices list = {-7};
+    findPeakIndices(list, v.data(), 200);
+    EXPECT_EQ(list, (Indices{-7, 50, 100, 150}));
+}
+
+TEST(PeakFinding, NotANumberIsNeitherRisingNorFalling) {
+    EXPECT_EQ(peaks({kNaN, kNaN, kNaN}), (Indices{}));
+    EXPECT_EQ(peaks({kNaN, 0, 1, 0}), (Indices{2}));
+    EXPECT_EQ(peaks({0, 1, kNaN, 0.5f, 0}), (Indices{3}));
+}
+
+TEST(PeakFinding, RegionExtremes) {
+    EXPECT_EQ(extremes({0.5f, 0.2f, -0.3f, -0.6f, -0.1f, 0.4f, 0.7f}), (Indices{0, 3, 6}));
+    EXPECT_EQ(extremes({0.5f, 0.2f, -0.3f, -0.6f, -0.1f, 0.4f}), (Indices{0, 3}));
+    EXPECT_EQ(extremes({0.5f, 0.2f, 0.5f}), (Indices{0}));
+    EXPECT_EQ(extremes({-0.5f, -0.7f, -0.7f}), (Indices{1}));
+    EXPECT_EQ(extremes({0, 0, 0}), (Indices{}));
+    EXPECT_EQ(extremes({0.4f}), (Indices{}));
+    EXPECT_EQ(extremes({}), (Indices{}));
+    EXPECT_EQ(extremes({0.2f, kNaN, 0.3f}), (Indices{}));
+    EXPECT_EQ(extremes({0.1f, 0.9f, 0.2f, -0.4f, -0.2f}), (Indices{1, 3}));
+}
+
+TEST(PeakFinding, UpwardZeroCrossings) {
+    EXPECT_EQ(upwardCrossings({-1, 0, 1, -1, 1}), (Indices{2, 4}));
+    EXPECT_EQ(upwardCrossings({0, 0, 0}), (Indices{}));
+    EXPECT_EQ(upwardCrossings({1, 1, -1, kNaN, 1, 0, 2}), (Indices{6}));
+}
+
+TEST(PeakFinding, RangeMaximum) {
+    const std::vector<float> v = {-3, -1, -2, -5, -4, -0.5f, -9};
+    EXPECT_EQ(rangeMaximum(v.data(), 7, 0), 0.0f);
+    const std::vector<float> w = {1, 9, 2, 3, 4, 8, 5, kNaN, 6};
+    EXPECT_EQ(rangeMaximum(w.data(), 9, 0), 9.0f);
+    EXPECT_EQ(rangeMaximum(w.data(), 9, 2), 8.0f);
+    EXPECT_EQ(rangeMaximum(w.data(), 5, 2), 4.0f);
+    EXPECT_EQ(rangeMaximum(w.data(), 2, 2), 0.0f);
+    EXPECT_EQ(rangeMaximum(w.data(), 1, 5), 0.0f);
+}
+
+TEST(PeakFinding, RangeMinMax) {
+    float pair[2] = {-1, -1};
+    const std::vector<float> positive = {1, 2, 3, 4, 5, 4, 3};
+    rangeMinMax(pair, positive.data(), 7, 0);
+    EXPECT_EQ(pair[0], 0.0f);
+    EXPECT_EQ(pair[1], 5.0f);
+
+    const std::vector<float> mixed = {0.5f, -2, kNaN, 3, -4, 1, -1, 2.5f, -3.5f};
+    rangeMinMax(pair, mixed.data(), 9, 0);
+    EXPECT_EQ(pair[0], -4.0f);
+    EXPECT_EQ(pair[1], 3.0f);
+    rangeMinMax(pair, mixed.data(), 9, 5);
+    EXPECT_EQ(pair[0], -3.5f);
+    EXPECT_EQ(pair[1], 2.5f);
+    rangeMinMax(pair, mixed.data(), 3, 3);
+    EXPECT_EQ(pair[0], 0.0f);
+    EXPECT_EQ(pair[1], 0.0f);
+}
