@@ -1,0 +1,113 @@
+#include "editor/AEffGUIEditor.h"
+
+#include "gui/CDrawContext.h"
+#include "gui/platform/Platform.h"
+#include "plugin/AudioEffect.h"
+
+namespace tanuvo::sound::vst {
+
+namespace {
+constexpr int kIdleInterval = 100;  // ms between full idles while tracking
+constexpr int kWaitStep = 4;        // ms slept by a call that comes too early
+constexpr int kEarlySlack = 50;     // ms before the due time that still count as due
+
+AudioEffectX* extended(AudioEffect* effect) {
+    return dynamic_cast<AudioEffectX*>(effect);
+}
+}  // namespace
+
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
+    : AEffEditor(effect), lastTicks(int32_t(VSTGUI::platform::tickCount())) {
+    if (effect)
+        effect->setEditor(this);
+    VSTGUI::platform::oleInitialize();
+}
+
+AEffGUIEditor::~AEffGUIEditor() {
+    // A plug-in deleted with its editor open must not leave the window behind.
+    if (frame) {
+        VSTGUI::CFrame* open = frame;
+        frame = nullptr;
+        open->forget();
+    }
+    VSTGUI::platform::oleUninitialize();
+}
+
+bool AEffGUIEditor::getRect(ERect** out) {
+    if (!out)
+        return false;
+    *out = &rect;
+    return true;
+}
+
+void AEffGUIEditor::idle() {
+    if (inIdleStuff)
+        return;
+    if (frame)
+        frame->idle();
+}
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+    return frame && frame->onKeyDown(keyCode) == 1;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
+    return frame && frame->onKeyUp(keyCode) == 1;
+}
+
+bool AEffGUIEditor::onWheel(float distance) {
+    if (!frame)
+        return false;
+    auto* context = new VSTGUI::CDrawContext(frame, nullptr, frame->getPlatformWindow());
+    int x = 0, y = 0;
+    VSTGUI::platform::getCursorScreenPos(&x, &y);
+    VSTGUI::CPoint where(x - context->offsetScreen.h, y - context->offsetScreen.v);
+    const bool handled = frame->onWheel(context, where, distance);
+    context->forget();
+    return handled;
+}
+
+bool AEffGUIEditor::setKnobMode(int mode) {
+    knobMode = mode;
+    return true;
+}
+
+void AEffGUIEditor::beginEdit(int32_t index) {
+    if (AudioEffectX* x = extended(effect))
+        x->beginEdit(index);
+}
+
+void AEffGUIEditor::endEdit(int32_t index) {
+    if (AudioEffectX* x = extended(effect))
+        x->endEdit(index);
+}
+
+void AEffGUIEditor::doIdleStuff() {
+    // Tick differences rather than raw comparisons keep this working across the counter's wrap.
+    uint32_t now = VSTGUI::platform::tickCount();
+    if (int32_t(now - uint32_t(lastTicks)) < 0) {
+        VSTGUI::platform::sleepMs(kWaitStep);
+        now += kWaitStep;
+        if (int32_t(now - uint32_t(lastTicks)) < -kEarlySlack)
+            return;
+    }
+    idle();
+    VSTGUI::platform::dispatchOnePendingPaint();
+    lastTicks = int32_t(now + kIdleInterval);
+    inIdleStuff = true;
+    if (effect)
+        effect->masterIdle();
+    inIdleStuff = false;
+}
+
+bool AEffGUIEditor::canHostSizeWindow() {
+    AudioEffectX* x = extended(effect);
+    return x && x->canHostDo("sizeWindow");
+}
+
+bool AEffGUIEditor::hostSizeWindow(int32_t width, int32_t height) {
+    AudioEffectX* x = extended(effect);
+    return x && x->sizeWindow(width, height);
+}
+
+}  // namespace tanuvo::sound::vst
