@@ -1,0 +1,211 @@
+#include "tools/bleepify/AudioFile.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "tools/bleepify/ToolError.h"
+
+namespace tanuvo::bleepify {
+
+namespace {
+
+std::string lowerExtension(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return {};
+    }
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+// The temporary file being written, removed if the user interrupts the run. One writer is
+// open at a time, and a signal handler may only touch plain memory and call unlink.
+char interruptedTemporary[4096];
+
+void removeTemporaryAndExit(int signalNumber) {
+    if (interruptedTemporary[0] != '\0') {
+        unlink(interruptedTemporary);
+    }
+    _exit(128 + signalNumber);
+}
+
+void watchTemporary(const std::string& path) {
+    std::snprintf(interruptedTemporary, sizeof(interruptedTemporary), "%s", path.c_str());
+    signal(SIGINT, removeTemporaryAndExit);
+    signal(SIGTERM, removeTemporaryAndExit);
+    signal(SIGHUP, removeTemporaryAndExit);
+}
+
+void forgetTemporary() {
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
+    interruptedTemporary[0] = '\0';
+}
+
+}  // namespace
+
+AudioReader::AudioReader(const std::string& path) : path_(path) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0) {
+        throw ToolError("cannot read " + path + ": " + std::strerror(errno));
+    }
+    if (S_ISDIR(status.st_mode)) {
+        throw ToolError("cannot read " + path + ": it is a directory");
+    }
+    if (access(path.c_str(), R_OK) != 0) {
+        throw ToolError("cannot read " + path + ": " + std::strerror(errno));
+    }
+    file_ = sf_open(path.c_str(), SFM_READ, &info_);
+    if (file_ == nullptr) {
+        throw ToolError(path + " is not an audio file in a supported format (" +
+                        sf_strerror(nullptr) + ")");
+    }
+    if (info_.channels < 1 || info_.samplerate < 1) {
+        sf_close(file_);
+        throw ToolError(path + " has no audio channels or no sample rate");
+    }
+}
+
+AudioReader::~AudioReader() {
+    sf_close(file_);
+}
+
+int AudioReader::readMono(float* mono, int count) {
+    if (info_.channels == 1) {
+        return static_cast<int>(sf_readf_float(file_, mono, count));
+    }
+    const size_t channels = static_cast<size_t>(info_.channels);
+    interleaved_.resize(static_cast<size_t>(count) * channels);
+    const int frames = static_cast<int>(sf_readf_float(file_, interleaved_.data(), count));
+    for (int i = 0; i < frames; ++i) {
+        const float* frame = &interleaved_[static_cast<size_t>(i) * channels];
+        float sum = 0.0f;
+        for (size_t c = 0; c < channels; ++c) {
+            sum += frame[c];
+        }
+        mono[i] = sum / static_cast<float>(channels);
+    }
+    return frames;
+}
+
+int AudioWriter::formatFor(const std::string& path) {
+    const std::string extension = lowerExtension(path);
+    // Float keeps levels above full scale (the effect has gain) and keeps a bypass bit-exact.
+    if (extension == "wav") {
+        return SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    }
+    if (extension == "aif" || extension == "aiff" || extension == "aifc") {
+        return SF_FORMAT_AIFF | SF_FORMAT_FLOAT;
+    }
+    if (extension == "flac") {
+        return SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
+    }
+    if (extension == "ogg" || extension == "oga") {
+        return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    }
+    throw UsageError("unsupported output format " +
+                     (extension.empty() ? std::string("(no extension)") : "." + extension) +
+                     " for " + path + ": use .wav, .aiff, .flac or .ogg");
+}
+
+AudioWriter::AudioWriter(const std::string& path, int sampleRate, int channels)
+    : path_(path), channels_(channels) {
+    SF_INFO info = {};
+    info.format = formatFor(path);
+    info.samplerate = sampleRate;
+    info.channels = channels;
+    if (!sf_format_check(&info)) {
+        throw ToolError("cannot write " + path + ": the format does not allow " +
+                        std::to_string(sampleRate) + " Hz");
+    }
+    const size_t slash = path.find_last_of('/');
+    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string pattern = (slash == std::string::npos ? "" : directory) + "." + name + ".XXXXXX";
+    const int descriptor = mkstemp(pattern.data());
+    if (descriptor < 0) {
+        throw ToolError("cannot write " + path + ": " + std::strerror(errno));
+    }
+    temporaryPath_ = pattern;
+    watchTemporary(temporaryPath_);
+    // mkstemp makes a private file; give the result the permissions a new file normally has.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(descriptor, 0666 & ~mask);
+    file_ = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
+    if (file_ == nullptr) {
+        close(descriptor);
+        const std::string reason = sf_strerror(nullptr);
+        discard();
+        throw ToolError("cannot write " + path + ": " + reason);
+    }
+    sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+}
+
+AudioWriter::~AudioWriter() {
+    discard();
+}
+
+void AudioWriter::write(const float* const* channelData, int frames) {
+    const size_t channels = static_cast<size_t>(channels_);
+    interleaved_.resize(static_cast<size_t>(frames) * channels);
+    for (int i = 0; i < frames; ++i) {
+        for (size_t c = 0; c < channels; ++c) {
+            interleaved_[static_cast<size_t>(i) * channels + c] = channelData[c][i];
+        }
+    }
+    if (sf_writef_float(file_, interleaved_.data(), frames) != frames) {
+        const std::string reason = sf_strerror(file_);
+        discard();
+        throw ToolError("cannot write " + path_ + ": " + reason);
+    }
+}
+
+void AudioWriter::commit() {
+    const int closeResult = sf_close(file_);
+    file_ = nullptr;
+    if (closeResult != 0) {
+        discard();
+        throw ToolError("cannot write " + path_ + ": " + sf_error_number(closeResult));
+    }
+    if (std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        discard();
+        throw ToolError("cannot write " + path_ + ": " + reason);
+    }
+    temporaryPath_.clear();
+    forgetTemporary();
+}
+
+void AudioWriter::discard() {
+    if (file_ != nullptr) {
+        sf_close(file_);
+        file_ = nullptr;
+    }
+    if (!temporaryPath_.empty()) {
+        unlink(temporaryPath_.c_str());
+        temporaryPath_.clear();
+        forgetTemporary();
+    }
+}
+
+void writeMonoFile(const std::string& path, const std::vector<float>& samples, int sampleRate) {
+    AudioWriter writer(path, sampleRate, 1);
+    const float* channel = samples.data();
+    writer.write(&channel, static_cast<int>(samples.size()));
+    writer.commit();
+}
+
+}  // namespace tanuvo::bleepify

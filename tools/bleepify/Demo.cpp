@@ -1,0 +1,58 @@
+#include "tools/bleepify/Demo.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "tools/bleepify/AudioFile.h"
+#include "tools/bleepify/DemoPhrase.h"
+#include "tools/bleepify/DemoPicture.h"
+#include "tools/bleepify/ParameterSettings.h"
+#include "tools/bleepify/ProgressBar.h"
+#include "tools/bleepify/ToolError.h"
+
+namespace tanuvo::bleepify {
+
+namespace {
+constexpr int kDemoSampleRate = 44100;
+}
+
+int runDemo(const PluginLibrary& library, RenderSettings settings, int effectIndex,
+            const std::string& directory) {
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error || !std::filesystem::is_directory(directory)) {
+        throw ToolError("cannot create directory " + directory + ": " +
+                        (error ? error.message() : std::string("a file is in the way")));
+    }
+    const std::string prefix = directory + (directory.back() == '/' ? "" : "/");
+
+    const std::vector<float> phrase = makeDemoPhrase(kDemoSampleRate);
+    writeMonoFile(prefix + "input.wav", phrase, kDemoSampleRate);
+    int written = 1;
+
+    const int count = static_cast<int>(kWaveformNames.size());
+    ProgressBar progress("rendering the demo", count);
+    settings.parameters.push_back({effectIndex, 0.0f});
+    for (int i = 0; i < count; ++i) {
+        settings.parameters.back().value = waveformValue(i, count);
+        const std::vector<std::vector<float>> output =
+            renderSignal(library, settings, phrase, kDemoSampleRate);
+        const std::string name =
+            prefix + std::to_string(i + 1) + "-" + kWaveformNames[static_cast<size_t>(i)];
+
+        AudioWriter writer(name + ".wav", kDemoSampleRate, 2);
+        const float* channels[2] = {output[0].data(), output[1].data()};
+        writer.write(channels, static_cast<int>(phrase.size()));
+        writer.commit();
+
+        drawComparison(phrase, output[0], kDemoSampleRate, kWaveformNames[static_cast<size_t>(i)])
+            .writePng(name + ".png");
+        written += 2;
+        progress.update(i + 1);
+    }
+    return written;
+}
+
+}  // namespace tanuvo::bleepify

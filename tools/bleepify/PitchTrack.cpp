@@ -1,0 +1,43 @@
+#include "tools/bleepify/PitchTrack.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "sound/NSDFCalculatorOFFT.h"
+#include "sound/PitchDetectorNSDF.h"
+#include "tools/bleepify/AudioFile.h"
+
+namespace tanuvo::bleepify {
+
+void printPitchTrack(const std::string& inputPath, int blockSize, std::FILE* out) {
+    AudioReader reader(inputPath);
+    const int windowSize = std::max(1024, blockSize);
+    const double sampleRate = reader.sampleRate();
+    // The calculator must outlive the detector that borrows it.
+    sound::NSDFCalculatorOFFT calculator(sampleRate, windowSize);
+    sound::PitchDetectorNSDF detector(sampleRate, windowSize, &calculator);
+
+    // The window as the plug-in sees it: the newest samples at the end, sliding by one block.
+    std::vector<float> window(static_cast<size_t>(windowSize), 0.0f);
+    std::vector<float> block(static_cast<size_t>(blockSize));
+    std::fprintf(out, "time_s,hz\n");
+    long long start = 0;
+    for (;;) {
+        const int frames = reader.readMono(block.data(), blockSize);
+        if (frames <= 0) {
+            break;
+        }
+        std::fill(block.begin() + frames, block.end(), 0.0f);
+        std::copy(window.begin() + blockSize, window.end(), window.begin());
+        std::copy(block.begin(), block.end(), window.end() - blockSize);
+        const double hz = detector.detectPitch(window.data(), windowSize);
+        if (hz > 0.0) {
+            std::fprintf(out, "%.6f,%.3f\n", start / sampleRate, hz);
+        } else {
+            std::fprintf(out, "%.6f,none\n", start / sampleRate);
+        }
+        start += frames;
+    }
+}
+
+}  // namespace tanuvo::bleepify
