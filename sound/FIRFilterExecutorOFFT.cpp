@@ -7,8 +7,8 @@
 namespace tanuvo::sound {
 
 FIRFilterExecutorOFFT::FirWorkArea::FirWorkArea(int n)
-    : tapSpectrum(n),
-      signalSpectrum(n),
+    : tapTransform(n),
+      signalTransform(n),
       product(n),
       bitReversal(static_cast<int>(std::sqrt(n * 0.5)) + 2, 0),
       twiddles(n / 2, 0.0) {}
@@ -61,8 +61,8 @@ void FIRFilterExecutorOFFT::execute(float* output, const float* input, int lengt
         n *= 2;
     }
     FirWorkArea& area = workAreaFor(n);
-    double* h = area.tapSpectrum.data();
-    double* x = area.signalSpectrum.data();
+    double* h = area.tapTransform.data();
+    double* x = area.signalTransform.data();
     double* p = area.product.data();
     for (int i = 0; i < total; ++i) {
         x[i] = input[i];

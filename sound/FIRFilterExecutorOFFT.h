@@ -35,8 +35,8 @@ class FIRFilterExecutorOFFT : public IFIRFilterExecutor {
   private:
     struct FirWorkArea {
         explicit FirWorkArea(int n);
-        std::vector<double> tapSpectrum;
-        std::vector<double> signalSpectrum;
+        std::vector<double> tapTransform;
+        std::vector<double> signalTransform;
         std::vector<double> product;
         std::vector<int> bitReversal;
         std::vector<double> twiddles;

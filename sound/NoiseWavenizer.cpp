@@ -1,0 +1,71 @@
+#include "sound/NoiseWavenizer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sound/PeakFinding.h"
+#include "sound/SineWavenizer.h"
+
+namespace tanuvo::sound {
+
+NoiseWavenizer::NoiseWavenizer(SineWavenizer* sine, NoiseSource* noiseSource, bool shortMode)
+    : sine(sine), noiseSource(noiseSource), shortMode(shortMode) {
+    if (sine != nullptr) {
+        // A window holds at most one upward crossing per two samples.
+        crossings.reserve(sine->windowLength() / 2 + 1);
+    }
+}
+
+void NoiseWavenizer::wavenize(float* buffer, int length, double frequency) {
+    if (!enabled || buffer == nullptr || length < 2) {
+        return;
+    }
+    if (sine != nullptr) {
+        sine->wavenize(buffer, length, frequency);
+    }
+    if (noiseSource == nullptr) {
+        return;
+    }
+    crossings.clear();
+    findUpwardZeroCrossings(crossings, buffer, length);
+    const int size = static_cast<int>(crossings.size());
+    if (size < 2) {
+        return;
+    }
+    const double rate = clockRatio * frequency;
+    noiseSegment(buffer, 0, crossings[0], lastMin, lastMax, rate);
+    float range[2] = {0.0f, 0.0f};
+    for (int i = 1; i < size; ++i) {
+        rangeMinMax(range, buffer, crossings[i], crossings[i - 1]);
+        noiseSegment(buffer, crossings[i - 1], crossings[i], range[0], range[1], rate);
+    }
+    if (crossings[size - 1] != length) {
+        noiseSegment(buffer, crossings[size - 1], length, range[0], range[1], rate);
+    }
+    lastMin = range[0];
+    lastMax = range[1];
+}
+
+void NoiseWavenizer::noiseSegment(float* buffer, int start, int end, float min, float max,
+                                  double rate) {
+    if (noiseSource == nullptr) {
+        return;
+    }
+    NoiseSource& source = *noiseSource;
+    const float amplitude = std::max(std::fabs(min), std::fabs(max));
+    const double threshold = 2.0 / rate;
+    const int tap = shortMode ? 6 : 1;
+    for (int i = std::max(0, start); i < end; ++i) {
+        if (source.phase > threshold) {
+            const int shifted = source.shiftRegister >> 1;
+            const int feedback = ((shifted >> tap) ^ shifted) & 1;
+            source.shiftRegister = shifted | (feedback << 15);
+            source.output = 2 * (source.shiftRegister & 1) - 1;
+            source.phase -= threshold;
+        }
+        source.phase += source.phaseStep;
+        buffer[i] = static_cast<float>(static_cast<float>(source.output * amplitude) * gain);
+    }
+}
+
+}  // namespace tanuvo::sound

@@ -1,0 +1,190 @@
+#include "sound/SquareWavenizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "sound/PeakFinding.h"
+#include "sound/SineWavenizer.h"
+
+namespace tanuvo::sound {
+namespace {
+
+constexpr float kSilence = 1.1920929e-7f;
+
+// Truncates a sample position without overflowing int on absurd ratios.
+int toPosition(double value) {
+    if (!(value == value)) {
+        return 0;
+    }
+    return static_cast<int>(std::max(-1.0e9, std::min(1.0e9, std::trunc(value))));
+}
+
+// First index in [start, end) holding level and the last index of its run: -2 when the run
+// reaches end, -1 for both when the level does not occur.
+void findRun(const float* buffer, int start, int end, float level, int& first, int& last) {
+    first = -1;
+    last = -1;
+    for (int i = start; i < end; ++i) {
+        if (buffer[i] == level) {
+            first = i;
+            break;
+        }
+    }
+    if (first < 0) {
+        return;
+    }
+    int j = first;
+    while (j + 1 < end && buffer[j + 1] == level) {
+        ++j;
+    }
+    last = (j + 1 >= end) ? -2 : j;
+}
+
+void fill(float* buffer, int64_t from, int64_t to, float value) {
+    for (int64_t i = from; i < to; ++i) {
+        buffer[i] = value;
+    }
+}
+
+}  // namespace
+
+SquareWavenizer::SquareWavenizer(SineWavenizer* sine) : sine(sine) {
+    if (sine != nullptr) {
+        const int window = sine->windowLength();
+        crossings.reserve(window / 2 + 1);
+        edgeShape.reserve(window);
+        newEdge.reserve(window);
+    }
+}
+
+void SquareWavenizer::wavenize(float* buffer, int length, double frequency) {
+    if (!enabled || buffer == nullptr || length < 2) {
+        return;
+    }
+    if (sine != nullptr) {
+        sine->wavenize(buffer, length, frequency);
+    }
+    crossings.clear();
+    findUpwardZeroCrossings(crossings, buffer, length);
+    const int size = static_cast<int>(crossings.size());
+    if (size < 2) {
+        return;
+    }
+    const double duty = dutyRatio.load(std::memory_order_relaxed);
+    const float toneGain = static_cast<float>(tone.load(std::memory_order_relaxed));
+
+    // The cycle that ends at the first crossing began lastCrossing in the previous buffer.
+    const int first = crossings[0];
+    const int carried = lastCrossing > 0 ? length - lastCrossing : 0;
+    int highLength = toPosition(static_cast<double>(first + carried) * duty - carried);
+    shapeSegment(buffer, 0, first, highLength, lastMin, lastMax, Segment::kHead, toneGain);
+
+    float range[2] = {lastMin, lastMax};
+    for (int i = 1; i < size; ++i) {
+        const int start = crossings[i - 1];
+        const int end = crossings[i];
+        highLength = toPosition(static_cast<double>(end - start) * duty);
+        rangeMinMax(range, buffer, end, start);
+        shapeSegment(buffer, start, end, highLength, range[0], range[1], Segment::kCycle, toneGain);
+    }
+    const int last = crossings[size - 1];
+    if (last < length) {
+        shapeSegment(buffer, last, length, highLength, range[0], range[1], Segment::kTail,
+                     toneGain);
+    }
+    lastMin = range[0];
+    lastMax = range[1];
+    lastCrossing = last;
+}
+
+void SquareWavenizer::shapeSegment(float* buffer, int start, int end, int highLength, float min,
+                                   float max, Segment mode, float toneGain) {
+    if (toneGain <= 1.0f) {
+        const int64_t highEnd = static_cast<int64_t>(start) + highLength;
+        for (int i = start; i < end; ++i) {
+            if (buffer[i] != 0.0f) {
+                buffer[i] = i < highEnd ? max : min;
+            }
+        }
+        return;
+    }
+    if (max < kSilence && std::fabs(min) < kSilence) {
+        return;
+    }
+    for (int i = start; i < end; ++i) {
+        if (buffer[i] != 0.0f) {
+            buffer[i] = std::max(std::min(buffer[i] * toneGain, max), min);
+        }
+    }
+    int r0, r1, r2, r3;
+    findRun(buffer, start, end, max, r0, r1);
+    findRun(buffer, start, end, min, r2, r3);
+
+    // The falling edge: carried into the head and tail, taken afresh from every full cycle.
+    const float* edge;
+    int edgeLength;
+    int zeroOffset = -1;
+    const bool carriedEdge = mode != Segment::kCycle && !edgeShape.empty();
+    if (carriedEdge) {
+        edge = edgeShape.data();
+        edgeLength = static_cast<int>(edgeShape.size());
+        for (int k = 0; k < edgeLength; ++k) {
+            if (edge[k] < 0.0f) {
+                zeroOffset = k;
+                break;
+            }
+        }
+    } else {
+        // Without a complete high run followed by a low run there is no edge to take.
+        if (r1 < 0 || r2 < r1) {
+            return;
+        }
+        newEdge.assign(buffer + r1, buffer + r2);
+        edge = newEdge.data();
+        edgeLength = r2 - r1;
+        zeroOffset = -1 - r1;
+        for (int i = r1; i < end; ++i) {
+            if (buffer[i] < 0.0f) {
+                zeroOffset = i - r1;
+                break;
+            }
+        }
+    }
+
+    int64_t p0 = r0;
+    int64_t p1 = static_cast<int64_t>(start) + highLength - zeroOffset;
+    int64_t p2 = p1 + edgeLength;
+    int64_t p3 = r3;
+    if (r3 == -2) {
+        p3 = end;  // the low run lasts to the end of the segment
+    }
+    if (mode == Segment::kHead) {
+        p0 = std::max<int64_t>(p0, start);
+        p2 = std::max<int64_t>(p2, start);
+    } else if (mode == Segment::kTail) {
+        if (r0 < 0) {
+            p0 = end;
+        }
+        p1 = std::min<int64_t>(p1, end);
+        if (r3 < 0) {
+            p3 = end;
+        }
+    }
+    // Every write stays within [0, end) whatever the segment gave.
+    const int64_t lastWritable = end;
+    fill(buffer, std::max<int64_t>(p0, 0), std::min(p1, lastWritable), max);
+    for (int k = 0; k < edgeLength; ++k) {
+        const int64_t position = p1 + k;
+        if (position >= 0 && position < lastWritable) {
+            buffer[position] = edge[k];
+        }
+    }
+    fill(buffer, std::max<int64_t>(p2, 0), std::min(p3, lastWritable), min);
+
+    if (!carriedEdge) {
+        edgeShape.swap(newEdge);
+    }
+}
+
+}  // namespace tanuvo::sound
