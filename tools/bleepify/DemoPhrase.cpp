@@ -26,7 +26,7 @@ const std::vector<Phrase> kPhrases = {
     {3.75, {{64, 0.40}, {67, 0.40}, {69, 0.55}, {67, 0.40}, {64, 0.40}, {62, 1.00}}},
 };
 constexpr double kTotalSeconds = 7.2;
-constexpr double kGlideSeconds = 0.06;
+constexpr double kGlideSeconds = 0.12;
 constexpr double kAttackSeconds = 0.08;
 constexpr double kReleaseSeconds = 0.18;
 
@@ -100,7 +100,8 @@ std::vector<float> makeDemoPhrase(int sampleRate) {
             const double top = std::min(8000.0, 0.45 * rate);
             for (int k = 1; k * hz < top; ++k) {
                 const double fade = std::min(1.0, (top - k * hz) / 1500.0);
-                sample += fade * harmonicGain(k * hz) * std::sin(k * phase);
+                // Spread harmonic phases, as in a voice, so the peaks stay even.
+                sample += fade * harmonicGain(k * hz) * std::sin(k * phase + 2.4 * k * k);
             }
             breathState = 0.9 * breathState + 0.1 * noise.next();
             sample += 0.02 * breathState;

@@ -45,7 +45,9 @@ PluginLibrary::PluginLibrary(const std::string& path) : path_(path) {
     if (!isRegularFile(path)) {
         throw ToolError("plug-in " + path + " not found");
     }
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A bare file name would make dlopen search the library path instead of this directory.
+    const std::string loadPath = path.find('/') == std::string::npos ? "./" + path : path;
+    handle_ = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) {
         throw ToolError(path + " is not a plug-in: " + oneLine(dlerror()));
     }

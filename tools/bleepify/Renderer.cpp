@@ -9,10 +9,11 @@ namespace tanuvo::bleepify {
 
 namespace {
 
+// The usual host order: rate and block size while suspended, resume, then the settings.
 void prepareInstance(PluginInstance& plugin, const RenderSettings& settings, int sampleRate) {
     plugin.prepare(sampleRate, settings.blockSize);
-    applySettings(plugin, settings.program, settings.parameters);
     plugin.resume();
+    applySettings(plugin, settings.program, settings.parameters);
 }
 
 // Processes one block of `frames` (at most the block size) valid samples held in a buffer of

@@ -4,6 +4,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,11 @@ TEST(BleepifyRender, ExplicitPluginPathAndProgramAreAccepted) {
                                        dir.path("in.wav"), dir.path("out.wav")});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(readAudio(dir.path("out.wav")).frames, 5000);
+
+    // A bare file name means the file in the current directory, not a library search.
+    std::filesystem::copy_file(BLEEPIFIER_PLUGIN, dir.path("copy.so"));
+    const RunResult bare = runBleepify({"params", "--plugin", "copy.so"}, dir.path(""));
+    EXPECT_EQ(bare.status, 0) << bare.err;
 }
 
 TEST(BleepifyRender, OverwritesAnExistingOutputAndMayReplaceItsOwnInput) {

@@ -17,7 +17,8 @@
 
 namespace bleepify_test {
 
-RunResult runBleepify(const std::vector<std::string>& arguments) {
+RunResult runBleepify(const std::vector<std::string>& arguments,
+                      const std::string& workingDirectory) {
     ScratchDirectory capture;
     const std::string outPath = capture.path("stdout");
     const std::string errPath = capture.path("stderr");
@@ -27,6 +28,9 @@ RunResult runBleepify(const std::vector<std::string>& arguments) {
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
+        if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) {
+            _exit(126);
+        }
         // The tests exercise the built-in default, not whatever the caller's shell points at.
         unsetenv("BLEEPIFY_PLUGIN");
         std::vector<char*> argv;

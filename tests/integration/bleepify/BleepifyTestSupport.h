@@ -12,8 +12,10 @@ struct RunResult {
     std::string err;
 };
 
-// Runs the built bleepify with these arguments (no shell) and collects its output.
-RunResult runBleepify(const std::vector<std::string>& arguments);
+// Runs the built bleepify with these arguments (no shell), in workingDirectory when given, and
+// collects its output.
+RunResult runBleepify(const std::vector<std::string>& arguments,
+                      const std::string& workingDirectory = "");
 
 struct Audio {
     int channels = 0;
