@@ -106,9 +106,10 @@ bool COptionMenu::setCurrent(long index) {
 }
 
 void COptionMenu::setValue(float newValue) {
-    const long index = long(newValue);
-    if (index < 0 || index >= getNbEntries())
+    // Checked before the conversion, which NaN or huge values would make undefined.
+    if (!(newValue > -1.0f && newValue < float(getNbEntries())))
         return;
+    const long index = long(newValue);
     currentIndex = index;
     value = newValue;
     setDirty();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <set>
 #include <thread>
 
 namespace VSTGUI {
@@ -40,6 +41,7 @@ struct HostWindow {
 
 struct State {
     std::vector<std::unique_ptr<HostWindow>> hosts;
+    std::set<Window> live;  // handles of destroyed windows stay harmless, as on a real system
     int classRegistrations = 0;
     bool classRegistered = false;
     int keyState = 0;
@@ -56,6 +58,10 @@ struct State {
 State& state() {
     static State s;
     return s;
+}
+
+bool alive(Window w) {
+    return w && state().live.count(w) != 0;
 }
 
 HostWindow* findHost(void* handle) {
@@ -87,7 +93,7 @@ void recordMenu(Menu menu, std::vector<soft::MenuItemRecord>* out) {
 }  // namespace
 
 Surface* windowSurface(Window window) {
-    return window ? &window->surface : nullptr;
+    return alive(window) ? &window->surface : nullptr;
 }
 
 // ---- windows ----
@@ -120,18 +126,20 @@ Window createFrameWindow(void* parent, int width, int height, IWindowHandler* ha
     w->handler = handler;
     w->surface = Surface(width, height, false, toPixel(makeColorRef(0xF0, 0xF0, 0xF0)));
     host->children.push_back(w);
+    state().live.insert(w);
     addInvalid(w, {0, 0, width, height});
     return w;
 }
 
 void setWindowHandler(Window window, IWindowHandler* handler) {
-    if (window)
+    if (alive(window))
         window->handler = handler;
 }
 
 void destroyWindow(Window window) {
-    if (!window)
+    if (!alive(window))
         return;
+    state().live.erase(window);
     if (IWindowHandler* h = window->handler)
         h->onDestroy();
     if (HostWindow* host = findHost(window->parent)) {
@@ -142,13 +150,13 @@ void destroyWindow(Window window) {
 }
 
 void invalidateWindow(Window window, const IntRect* rect) {
-    if (!window)
+    if (!alive(window))
         return;
     addInvalid(window, rect ? *rect : IntRect{0, 0, window->surface.width, window->surface.height});
 }
 
 void setWindowSize(Window window, int width, int height) {
-    if (!window || width < 0 || height < 0)
+    if (!alive(window) || width < 0 || height < 0)
         return;
     Surface resized(width, height, false, toPixel(makeColorRef(0xF0, 0xF0, 0xF0)));
     for (int y = 0; y < std::min(height, window->surface.height); ++y)
@@ -159,7 +167,7 @@ void setWindowSize(Window window, int width, int height) {
 }
 
 bool resizeEnclosingWindows(Window window, void* parent, int width, int height) {
-    if (!window)
+    if (!alive(window))
         return false;
     if (HostWindow* host = findHost(parent)) {
         host->width += width - window->surface.width;
@@ -170,7 +178,7 @@ bool resizeEnclosingWindows(Window window, void* parent, int width, int height) 
 }
 
 bool getWindowPositionInParent(Window window, void*, int* x, int* y) {
-    if (!window)
+    if (!alive(window))
         return false;
     *x = window->x;
     *y = window->y;
@@ -275,14 +283,14 @@ void oleInitialize() {}
 void oleUninitialize() {}
 
 DropTarget registerDropTarget(Window window, IDropHandler* handler) {
-    if (!window || !handler)
+    if (!alive(window) || !handler)
         return nullptr;
     window->dropHandler = handler;
     return new DropTargetObject{handler};
 }
 
 void revokeDropTarget(Window window, DropTarget target) {
-    if (window)
+    if (alive(window))
         window->dropHandler = nullptr;
     delete target;
 }
@@ -332,7 +340,7 @@ bool frameClassRegistered() {
 
 std::vector<std::uint8_t> windowPixels(Window window, int* width, int* height) {
     std::vector<std::uint8_t> out;
-    if (!window)
+    if (!alive(window))
         return out;
     *width = window->surface.width;
     *height = window->surface.height;
@@ -344,7 +352,7 @@ std::vector<std::uint8_t> windowPixels(Window window, int* width, int* height) {
 }
 
 bool paintWindow(Window window) {
-    if (!window || !window->hasInvalid)
+    if (!alive(window) || !window->hasInvalid)
         return false;
     IntRect r = window->invalid;
     window->hasInvalid = false;
@@ -358,21 +366,21 @@ bool paintWindow(Window window) {
 }
 
 void sendMouseDown(Window window, int x, int y) {
-    if (window && window->handler)
+    if (alive(window) && window->handler)
         window->handler->onMouseDown(x, y);
 }
 
 void sendWheel(Window window, int x, int y, int units) {
-    if (window && window->handler)
+    if (alive(window) && window->handler)
         window->handler->onWheel(x, y, float(units) * 0.008333334f);
 }
 
 IWindowHandler* windowHandler(Window window) {
-    return window ? window->handler : nullptr;
+    return alive(window) ? window->handler : nullptr;
 }
 
 IDropHandler* dropHandler(Window window) {
-    return window ? window->dropHandler : nullptr;
+    return alive(window) ? window->dropHandler : nullptr;
 }
 
 void setAsyncKeyState(int keyBits) {
