@@ -106,10 +106,9 @@ bool COptionMenu::setCurrent(long index) {
 }
 
 void COptionMenu::setValue(float newValue) {
-    // Checked before the conversion, which NaN or huge values would make undefined.
-    if (!(newValue > -1.0f && newValue < float(getNbEntries())))
-        return;
     const long index = long(newValue);
+    if (index < 0 || index >= getNbEntries())
+        return;
     currentIndex = index;
     value = newValue;
     setDirty();
