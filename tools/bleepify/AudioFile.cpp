@@ -1,14 +1,11 @@
 #include "tools/bleepify/AudioFile.h"
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "tools/bleepify/ToolError.h"
@@ -27,31 +24,6 @@ std::string lowerExtension(const std::string& path) {
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension;
-}
-
-// The temporary file being written, removed if the user interrupts the run. One writer is
-// open at a time, and a signal handler may only touch plain memory and call unlink.
-char interruptedTemporary[4096];
-
-void removeTemporaryAndExit(int signalNumber) {
-    if (interruptedTemporary[0] != '\0') {
-        unlink(interruptedTemporary);
-    }
-    _exit(128 + signalNumber);
-}
-
-void watchTemporary(const std::string& path) {
-    std::snprintf(interruptedTemporary, sizeof(interruptedTemporary), "%s", path.c_str());
-    signal(SIGINT, removeTemporaryAndExit);
-    signal(SIGTERM, removeTemporaryAndExit);
-    signal(SIGHUP, removeTemporaryAndExit);
-}
-
-void forgetTemporary() {
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
-    signal(SIGHUP, SIG_DFL);
-    interruptedTemporary[0] = '\0';
 }
 
 }  // namespace
@@ -130,32 +102,18 @@ AudioWriter::AudioWriter(const std::string& path, int sampleRate, int channels)
         throw ToolError("cannot write " + path + ": the format does not allow " +
                         std::to_string(sampleRate) + " Hz");
     }
-    const size_t slash = path.find_last_of('/');
-    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string pattern = (slash == std::string::npos ? "" : directory) + "." + name + ".XXXXXX";
-    const int descriptor = mkstemp(pattern.data());
-    if (descriptor < 0) {
-        throw ToolError("cannot write " + path + ": " + std::strerror(errno));
-    }
-    temporaryPath_ = pattern;
-    watchTemporary(temporaryPath_);
-    // mkstemp makes a private file; give the result the permissions a new file normally has.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
-    file_ = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
+    temporary_ = std::make_unique<TemporaryFile>(path);
+    file_ = sf_open_fd(temporary_->descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (file_ == nullptr) {
-        close(descriptor);
-        const std::string reason = sf_strerror(nullptr);
-        discard();
-        throw ToolError("cannot write " + path + ": " + reason);
+        throw ToolError("cannot write " + path + ": " + sf_strerror(nullptr));
     }
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 
 AudioWriter::~AudioWriter() {
-    discard();
+    if (file_ != nullptr) {
+        sf_close(file_);
+    }
 }
 
 void AudioWriter::write(const float* const* channelData, int frames) {
@@ -167,9 +125,7 @@ void AudioWriter::write(const float* const* channelData, int frames) {
         }
     }
     if (sf_writef_float(file_, interleaved_.data(), frames) != frames) {
-        const std::string reason = sf_strerror(file_);
-        discard();
-        throw ToolError("cannot write " + path_ + ": " + reason);
+        throw ToolError("cannot write " + path_ + ": " + sf_strerror(file_));
     }
 }
 
@@ -177,28 +133,9 @@ void AudioWriter::commit() {
     const int closeResult = sf_close(file_);
     file_ = nullptr;
     if (closeResult != 0) {
-        discard();
         throw ToolError("cannot write " + path_ + ": " + sf_error_number(closeResult));
     }
-    if (std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        discard();
-        throw ToolError("cannot write " + path_ + ": " + reason);
-    }
-    temporaryPath_.clear();
-    forgetTemporary();
-}
-
-void AudioWriter::discard() {
-    if (file_ != nullptr) {
-        sf_close(file_);
-        file_ = nullptr;
-    }
-    if (!temporaryPath_.empty()) {
-        unlink(temporaryPath_.c_str());
-        temporaryPath_.clear();
-        forgetTemporary();
-    }
+    temporary_->commit();
 }
 
 void writeMonoFile(const std::string& path, const std::vector<float>& samples, int sampleRate) {

@@ -3,8 +3,11 @@
 #include <sndfile.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tools/bleepify/TemporaryFile.h"
 
 namespace tanuvo::bleepify {
 
@@ -51,10 +54,8 @@ class AudioWriter {
     static int formatFor(const std::string& path);
 
   private:
-    void discard();
-
     std::string path_;
-    std::string temporaryPath_;
+    std::unique_ptr<TemporaryFile> temporary_;
     SNDFILE* file_ = nullptr;
     int channels_ = 0;
     std::vector<float> interleaved_;

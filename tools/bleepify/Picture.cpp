@@ -1,7 +1,6 @@
 #include "tools/bleepify/Picture.h"
 
 #include <png.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/bleepify/TemporaryFile.h"
 #include "tools/bleepify/ToolError.h"
 
 namespace tanuvo::bleepify {
@@ -117,18 +117,8 @@ void Picture::text(int x, int y, const std::string& text, Colour colour, int sca
 }
 
 void Picture::writePng(const std::string& path) const {
-    const size_t slash = path.find_last_of('/');
-    std::string temporary =
-        (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "." +
-        (slash == std::string::npos ? path : path.substr(slash + 1)) + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
-        throw ToolError("cannot write " + path + ": " + std::strerror(errno));
-    }
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
-    FILE* file = fdopen(descriptor, "wb");
+    TemporaryFile temporary(path);
+    FILE* file = fdopen(temporary.release(), "wb");
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     volatile bool written = false;  // read after a libpng error jumps back
@@ -145,12 +135,13 @@ void Picture::writePng(const std::string& path) const {
         written = true;
     }
     png_destroy_write_struct(&png, info != nullptr ? &info : nullptr);
-    const bool closed = file != nullptr ? std::fclose(file) == 0 : close(descriptor) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
+    const bool closed =
+        file != nullptr ? std::fclose(file) == 0 : close(temporary.descriptor()) == 0;
+    if (!written || !closed) {
         throw ToolError("cannot write " + path + ": " +
                         (written ? std::strerror(errno) : "PNG error"));
     }
+    temporary.commit();
 }
 
 }  // namespace tanuvo::bleepify

@@ -17,6 +17,34 @@
 
 namespace bleepify_test {
 
+namespace {
+
+[[noreturn]] void execBleepify(const std::vector<std::string>& arguments) {
+    // The tests exercise the built-in default, not whatever the caller's shell points at.
+    unsetenv("BLEEPIFY_PLUGIN");
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(BLEEPIFY_EXE));
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execv(BLEEPIFY_EXE, argv.data());
+    _exit(127);
+}
+
+}  // namespace
+
+int startBleepify(const std::vector<std::string>& arguments) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        execBleepify(arguments);
+    }
+    return child;
+}
+
 RunResult runBleepify(const std::vector<std::string>& arguments,
                       const std::string& workingDirectory) {
     ScratchDirectory capture;
@@ -31,16 +59,7 @@ RunResult runBleepify(const std::vector<std::string>& arguments,
         if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) {
             _exit(126);
         }
-        // The tests exercise the built-in default, not whatever the caller's shell points at.
-        unsetenv("BLEEPIFY_PLUGIN");
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(BLEEPIFY_EXE));
-        for (const std::string& argument : arguments) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        execv(BLEEPIFY_EXE, argv.data());
-        _exit(127);
+        execBleepify(arguments);
     }
     RunResult result;
     int status = 0;

@@ -17,6 +17,9 @@ struct RunResult {
 RunResult runBleepify(const std::vector<std::string>& arguments,
                       const std::string& workingDirectory = "");
 
+// Starts bleepify without waiting, its output discarded; answers the process id.
+int startBleepify(const std::vector<std::string>& arguments);
+
 struct Audio {
     int channels = 0;
     int sampleRate = 0;
