@@ -71,6 +71,19 @@ CRect CSlider::handleRect() const {
 }
 
 void CSlider::draw(CDrawContext* context) {
+    if (!transparencyEnabled && context && context->getSystemContext()) {
+        // Composed off screen, so that the plate never shows without its handle.
+        COffscreenContext offscreen(parentFrame, widthControl, heightControl, kBlackCColor);
+        offscreen.offset = CPoint(-size.left, -size.top);
+        drawParts(&offscreen);
+        offscreen.copyFrom(context, size);
+    } else {
+        drawParts(context);
+    }
+    setDirty(false);
+}
+
+void CSlider::drawParts(CDrawContext* context) {
     if (background) {
         CRect rect = size;
         if (transparencyEnabled)
@@ -85,7 +98,6 @@ void CSlider::draw(CDrawContext* context) {
         else
             handle->draw(context, rect);
     }
-    setDirty(false);
 }
 
 void CSlider::mouse(CDrawContext* context, CPoint& where, long buttons) {

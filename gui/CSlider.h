@@ -40,6 +40,7 @@ class CSlider : public CControl {
 
   protected:
     bool horizontal() const { return (style & kHorizontal) != 0; }
+    void drawParts(CDrawContext* context);
 
     CPoint offset;
     CPoint offsetHandle;
