@@ -59,15 +59,18 @@ float powerValue(const ParameterSetting& setting) {
 }
 
 float effectValue(PluginInstance& plugin, int index, const ParameterSetting& setting) {
-    const int count = static_cast<int>(kWaveformNames.size());
+    // Our file-name forms plus the editor's menu texts ("Square Wave", "Noise(Long)") and
+    // the short display forms ("Noise(L)"), compared as slugs.
+    static const std::vector<std::vector<std::string>> aliases = {
+        {"sine", "sinewave"}, {"square", "squarewave"}, {"triangle", "trianglewave"},
+        {"saw", "sawwave"},   {"noiselong", "noisel"},  {"noiseshort", "noises"}};
+    const int count = static_cast<int>(aliases.size());
     const std::string wanted = slug(setting.value);
     for (int i = 0; i < count; ++i) {
-        // "noise-long" also as "noisel", "square" also as "squarewave" (the editor's menu text).
-        const std::string name = slug(kWaveformNames[static_cast<size_t>(i)]);
-        const std::string shortNoise = name.substr(0, 6);
-        if (wanted == name || wanted == name + "wave" ||
-            (name.size() > 6 && name.compare(0, 5, "noise") == 0 && wanted == shortNoise)) {
-            return waveformValue(i, count);
+        for (const std::string& alias : aliases[static_cast<size_t>(i)]) {
+            if (wanted == alias) {
+                return waveformValue(i, count);
+            }
         }
     }
     float number = 0.0f;

@@ -60,33 +60,31 @@ int run(int argc, const char* const* argv) {
     RenderSettings settings;
     settings.program = line.program;
     settings.blockSize = line.blockSize;
+    int effect = -1;
     {
-        // Names and values are checked on an instance of their own, so the render starts
-        // from a fresh one.
+        // Names and values are checked on an instance of their own, so that every render
+        // starts from a fresh one.
         PluginInstance probe(library);
         settings.parameters = resolveParameters(probe, line.parameters);
-        switch (line.command) {
-            case CommandLine::Command::Params:
-                applySettings(probe, settings.program, settings.parameters);
-                printParameters(probe);
-                return 0;
-            case CommandLine::Command::Demo: {
-                const int effect = findEffectParameter(probe);
-                for (size_t i = 0; i < settings.parameters.size(); ++i) {
-                    if (settings.parameters[i].index == effect) {
-                        throw UsageError("--demo renders every waveform; leave out --" +
-                                         line.parameters[i].option);
-                    }
-                }
-                applySettings(probe, settings.program, {});  // checks the program number
-                const int files = runDemo(library, settings, effect, line.demoDirectory);
-                std::printf("wrote %d files to %s\n", files, line.demoDirectory.c_str());
-                return 0;
-            }
-            default:
-                applySettings(probe, settings.program, {});
-                break;
+        applySettings(probe, settings.program, settings.parameters);
+        if (line.command == CommandLine::Command::Params) {
+            printParameters(probe);
+            return 0;
         }
+        if (line.command == CommandLine::Command::Demo) {
+            effect = findEffectParameter(probe);
+        }
+    }
+    if (line.command == CommandLine::Command::Demo) {
+        for (size_t i = 0; i < settings.parameters.size(); ++i) {
+            if (settings.parameters[i].index == effect) {
+                throw UsageError("--demo renders every waveform; leave out --" +
+                                 line.parameters[i].option);
+            }
+        }
+        const int files = runDemo(library, settings, effect, line.demoDirectory);
+        std::printf("wrote %d files to %s\n", files, line.demoDirectory.c_str());
+        return 0;
     }
     renderFile(library, settings, line.files[0], line.files[1]);
     return 0;
