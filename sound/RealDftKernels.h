@@ -1,0 +1,330 @@
+#pragma once
+
+// Passes of the real DFT, written once over a vector type and compiled once per instruction set:
+// the portable unit uses two-double vectors (SSE2, the floor on every target), a second unit
+// four-double vectors. Everything here has internal linkage and uses nothing from the standard
+// library, so that code built for the wider instruction set can never be shared with, and run
+// by, the portable unit.
+
+namespace tanuvo::sound {
+namespace {
+namespace dftkernels {
+
+typedef double v2d __attribute__((vector_size(16)));
+typedef long long v2i __attribute__((vector_size(16)));
+typedef double v2du __attribute__((vector_size(16), aligned(8), may_alias));
+
+// Quarter-turn cosine table c[q] = cos(2*pi*q/(4*quarter))/2 for 0 < q < quarter; the sine of the
+// same angle is c[quarter - q].
+struct Quarter {
+    const double* c;
+    int quarter;
+    double cosine(int q) const { return q == 0 ? 1.0 : 2.0 * c[q]; }
+    double sine(int q) const { return q == 0 ? 0.0 : 2.0 * c[quarter - q]; }
+};
+
+// Vectors hold the real or the imaginary parts of consecutive complex values. split() and
+// merge() convert from and to the interleaved layout; lane l then holds element order[l].
+template <class V>
+struct Lanes;
+
+template <>
+struct Lanes<v2d> {
+    static constexpr int count = 2;
+    static constexpr int order[2] = {0, 1};
+    static v2d load(const double* p) { return *reinterpret_cast<const v2du*>(p); }
+    static void store(double* p, v2d v) { *reinterpret_cast<v2du*>(p) = v; }
+    static v2d broadcast(double x) { return v2d{x, x}; }
+    static void split(v2d a, v2d b, v2d& re, v2d& im) {
+        re = __builtin_shuffle(a, b, v2i{0, 2});
+        im = __builtin_shuffle(a, b, v2i{1, 3});
+    }
+    static void merge(v2d re, v2d im, v2d& a, v2d& b) {
+        a = __builtin_shuffle(re, im, v2i{0, 2});
+        b = __builtin_shuffle(re, im, v2i{1, 3});
+    }
+    static v2d reverse(v2d v) { return __builtin_shuffle(v, v2i{1, 0}); }
+    // Values f(base + order[l]) in lane l.
+    template <class F>
+    static v2d gather(F f, int base) {
+        return v2d{f(base), f(base + 1)};
+    }
+    // p[0 .. 1] in lane order, and p[1 .. 0] (reversed) in lane order.
+    static v2d ordered(const double* p) { return load(p); }
+    static v2d orderedReversed(const double* p) { return reverse(load(p)); }
+};
+
+#ifdef __AVX__
+typedef double v4d __attribute__((vector_size(32)));
+typedef long long v4i __attribute__((vector_size(32)));
+typedef double v4du __attribute__((vector_size(32), aligned(8), may_alias));
+
+// Splitting within 128-bit halves costs one instruction each way; it leaves the elements in the
+// order 0, 2, 1, 3, which the twiddles follow.
+template <>
+struct Lanes<v4d> {
+    static constexpr int count = 4;
+    static constexpr int order[4] = {0, 2, 1, 3};
+    static v4d load(const double* p) { return *reinterpret_cast<const v4du*>(p); }
+    static void store(double* p, v4d v) { *reinterpret_cast<v4du*>(p) = v; }
+    static v4d broadcast(double x) { return v4d{x, x, x, x}; }
+    static void split(v4d a, v4d b, v4d& re, v4d& im) {
+        re = __builtin_shuffle(a, b, v4i{0, 4, 2, 6});
+        im = __builtin_shuffle(a, b, v4i{1, 5, 3, 7});
+    }
+    static void merge(v4d re, v4d im, v4d& a, v4d& b) {
+        a = __builtin_shuffle(re, im, v4i{0, 4, 2, 6});
+        b = __builtin_shuffle(re, im, v4i{1, 5, 3, 7});
+    }
+    static v4d reverse(v4d v) { return __builtin_shuffle(v, v4i{3, 2, 1, 0}); }
+    template <class F>
+    static v4d gather(F f, int base) {
+        return v4d{f(base), f(base + 2), f(base + 1), f(base + 3)};
+    }
+    static v4d ordered(const double* p) { return __builtin_shuffle(load(p), v4i{0, 2, 1, 3}); }
+    static v4d orderedReversed(const double* p) {
+        return __builtin_shuffle(load(p), v4i{3, 1, 2, 0});
+    }
+};
+#endif
+
+template <class V>
+struct Complex {
+    V re, im;
+};
+
+template <class V>
+inline Complex<V> loadComplex(const double* p) {
+    using L = Lanes<V>;
+    Complex<V> z;
+    L::split(L::load(p), L::load(p + L::count), z.re, z.im);
+    return z;
+}
+
+template <class V>
+inline void storeComplex(double* p, const Complex<V>& z) {
+    using L = Lanes<V>;
+    V a, b;
+    L::merge(z.re, z.im, a, b);
+    L::store(p, a);
+    L::store(p + L::count, b);
+}
+
+template <class V>
+inline Complex<V> multiply(const Complex<V>& x, const Complex<V>& w) {
+    return {x.re * w.re - x.im * w.im, x.re * w.im + x.im * w.re};
+}
+
+// Twiddles e^(sign*i*2*pi*j*step/(4*quarter)) for the lanes' elements j = j0 + order[l].
+template <class V>
+inline Complex<V> twiddles(const Quarter& table, int j0, int step, double sign) {
+    using L = Lanes<V>;
+    return {L::gather([&](int j) { return table.cosine(j * step); }, j0),
+            L::gather([&](int j) { return sign * table.sine(j * step); }, j0)};
+}
+
+// Radix-2 decimation-in-frequency pass over the whole array of count complex values; the second
+// quarter's twiddles are the first quarter's turned by a quarter circle.
+template <class V>
+void radix2FirstPass(double* a, int count, double sign, const Quarter& table) {
+    using L = Lanes<V>;
+    const int half = count >> 1;
+    const int quarter = count >> 2;
+    const int step = table.quarter * 4 / count;
+    for (int j = 0; j < quarter; j += L::count) {
+        const Complex<V> w = twiddles<V>(table, j, step, sign);
+        for (int part = 0; part < 2; ++part) {
+            double* p0 = a + 2 * (j + part * quarter);
+            double* p1 = p0 + 2 * half;
+            const Complex<V> x0 = loadComplex<V>(p0);
+            const Complex<V> x1 = loadComplex<V>(p1);
+            storeComplex<V>(p0, {x0.re + x1.re, x0.im + x1.im});
+            const Complex<V> t = multiply<V>({x0.re - x1.re, x0.im - x1.im}, w);
+            if (part == 0) {
+                storeComplex<V>(p1, t);
+            } else {
+                const V s = L::broadcast(sign);
+                storeComplex<V>(p1, {-s * t.im, s * t.re});
+            }
+        }
+    }
+}
+
+// Radix-4 decimation-in-frequency pass of length len (at least four lanes per quarter). Outputs
+// for frequencies 1 and 2 (mod 4) trade places so that the passes end in bit-reversed order.
+template <class V>
+void radix4Pass(double* a, int count, int len, double sign, const Quarter& table) {
+    using L = Lanes<V>;
+    const int quarterLen = len >> 2;
+    const int step = table.quarter * 4 / len;
+    const V s = L::broadcast(sign);
+    for (int j = 0; j < quarterLen; j += L::count) {
+        const Complex<V> w1 = twiddles<V>(table, j, step, sign);
+        const Complex<V> w2 = multiply<V>(w1, w1);
+        const Complex<V> w3 = multiply<V>(w2, w1);
+        for (int b = 0; b < count; b += len) {
+            double* p0 = a + 2 * (b + j);
+            double* p1 = p0 + 2 * quarterLen;
+            double* p2 = p1 + 2 * quarterLen;
+            double* p3 = p2 + 2 * quarterLen;
+            const Complex<V> x0 = loadComplex<V>(p0);
+            const Complex<V> x1 = loadComplex<V>(p1);
+            const Complex<V> x2 = loadComplex<V>(p2);
+            const Complex<V> x3 = loadComplex<V>(p3);
+            const V s02r = x0.re + x2.re, s02i = x0.im + x2.im;
+            const V d02r = x0.re - x2.re, d02i = x0.im - x2.im;
+            const V s13r = x1.re + x3.re, s13i = x1.im + x3.im;
+            const V r13r = -s * (x1.im - x3.im), r13i = s * (x1.re - x3.re);
+            storeComplex<V>(p0, {s02r + s13r, s02i + s13i});
+            storeComplex<V>(p1, multiply<V>({s02r - s13r, s02i - s13i}, w2));
+            storeComplex<V>(p2, multiply<V>({d02r + r13r, d02i + r13i}, w1));
+            storeComplex<V>(p3, multiply<V>({d02r - r13r, d02i - r13i}, w3));
+        }
+    }
+}
+
+// Last pass: a 4-point DFT on every group of four, one complex value per two-double vector.
+inline void radix4LastPass(double* a, int count, double sign) {
+    const v2d rotate = {-sign, sign};
+    for (int b = 0; b < count; b += 4) {
+        double* p = a + 2 * b;
+        const v2d x0 = Lanes<v2d>::load(p), x1 = Lanes<v2d>::load(p + 2);
+        const v2d x2 = Lanes<v2d>::load(p + 4), x3 = Lanes<v2d>::load(p + 6);
+        const v2d s02 = x0 + x2, d02 = x0 - x2, s13 = x1 + x3;
+        const v2d r13 = __builtin_shuffle(x1 - x3, v2i{1, 0}) * rotate;
+        Lanes<v2d>::store(p, s02 + s13);
+        Lanes<v2d>::store(p + 2, s02 - s13);
+        Lanes<v2d>::store(p + 4, d02 + r13);
+        Lanes<v2d>::store(p + 6, d02 - r13);
+    }
+}
+
+// Bit reversal of 8-bit values, for reversing indices a byte at a time.
+struct ByteReversal {
+    unsigned char table[256];
+    constexpr ByteReversal() : table() {
+        for (int i = 0; i < 256; ++i) {
+            int r = 0;
+            for (int b = 0; b < 8; ++b) {
+                r |= ((i >> b) & 1) << (7 - b);
+            }
+            table[i] = static_cast<unsigned char>(r);
+        }
+    }
+};
+constexpr ByteReversal kByteReversal;
+
+inline unsigned reverseBits(unsigned i, int bits) {
+    const unsigned char* t = kByteReversal.table;
+    const unsigned r = (unsigned{t[i & 255]} << 24) | (unsigned{t[(i >> 8) & 255]} << 16) |
+                       (unsigned{t[(i >> 16) & 255]} << 8) | unsigned{t[i >> 24]};
+    return r >> (32 - bits);
+}
+
+inline void bitReverse(double* a, int count) {
+    const int bits = __builtin_ctz(static_cast<unsigned>(count));
+    for (int i = 1; i < count - 1; ++i) {
+        const int j = static_cast<int>(reverseBits(static_cast<unsigned>(i), bits));
+        if (i < j) {
+            const v2d x = Lanes<v2d>::load(a + 2 * i);
+            Lanes<v2d>::store(a + 2 * i, Lanes<v2d>::load(a + 2 * j));
+            Lanes<v2d>::store(a + 2 * j, x);
+        }
+    }
+}
+
+// DFT of count complex values (count >= 16, a power of two) in natural order, unscaled.
+template <class V>
+void complexDft(double* a, int count, double sign, const Quarter& table) {
+    int len = count;
+    if ((__builtin_ctz(static_cast<unsigned>(count)) & 1) != 0) {
+        radix2FirstPass<V>(a, count, sign, table);
+        len >>= 1;
+    }
+    for (; len >= 16; len >>= 2) {
+        radix4Pass<V>(a, count, len, sign, table);
+    }
+    radix4LastPass(a, count, sign);
+    bitReverse(a, count);
+}
+
+// Pairs (k, half - k) of the packed spectrum of n reals, k = 1 .. n/4 - 1: forward splits the
+// half-length complex spectrum into the real one, inverse rebuilds it. The mirrored values are
+// loaded in reverse so that lane l of both vectors holds one pair.
+template <class V, bool forward>
+void realPass(double* a, int n, const Quarter& table) {
+    using L = Lanes<V>;
+    const int half = n >> 1;
+    const int quarterN = n >> 2;
+    const int step = table.quarter * 4 / n;
+    const V halfV = L::broadcast(0.5);
+    int k = 1;
+    for (; k + L::count <= quarterN; k += L::count) {
+        double* pk = a + 2 * k;
+        double* pm = a + 2 * (half - k - L::count + 1);
+        Complex<V> zk = loadComplex<V>(pk);
+        Complex<V> zm = loadComplex<V>(pm);
+        zm.re = L::reverse(zm.re);
+        zm.im = L::reverse(zm.im);
+        V c, s;
+        if (step == 1) {
+            c = L::ordered(table.c + k);
+            s = L::orderedReversed(table.c + table.quarter - k - L::count + 1);
+        } else {
+            c = L::gather([&](int j) { return table.c[j * step]; }, k);
+            s = L::gather([&](int j) { return table.c[table.quarter - j * step]; }, k);
+        }
+        const V g1 = halfV - s;
+        const V dr = zk.re - zm.re, di = zk.im + zm.im;
+        V gr, gi;
+        if (forward) {
+            gr = g1 * dr - c * di;
+            gi = g1 * di + c * dr;
+        } else {
+            gr = g1 * dr + c * di;
+            gi = g1 * di - c * dr;
+        }
+        zk.re -= gr;
+        zk.im -= gi;
+        zm.re = L::reverse(zm.re + gr);
+        zm.im = L::reverse(zm.im - gi);
+        storeComplex<V>(pk, zk);
+        storeComplex<V>(pm, zm);
+    }
+    for (; k < quarterN; ++k) {
+        const int q = k * step;
+        const double c = table.c[q];
+        const double s = table.c[table.quarter - q];
+        double* pk = a + 2 * k;
+        double* pm = a + 2 * (half - k);
+        const double dr = pk[0] - pm[0], di = pk[1] + pm[1];
+        const double g1 = 0.5 - s;
+        const double gr = forward ? g1 * dr - c * di : g1 * dr + c * di;
+        const double gi = forward ? g1 * di + c * dr : g1 * di - c * dr;
+        pk[0] -= gr;
+        pk[1] -= gi;
+        pm[0] += gr;
+        pm[1] -= gi;
+    }
+}
+
+// The whole transform for n >= 32 once the tables are current.
+template <class V>
+void transform(int n, int direction, double* a, const Quarter& table) {
+    if (direction >= 0) {
+        complexDft<V>(a, n >> 1, 1.0, table);
+        realPass<V, true>(a, n, table);
+        const double sum = a[0] + a[1];
+        a[1] = a[0] - a[1];
+        a[0] = sum;
+    } else {
+        a[1] = 0.5 * (a[0] - a[1]);
+        a[0] -= a[1];
+        realPass<V, false>(a, n, table);
+        complexDft<V>(a, n >> 1, -1.0, table);
+    }
+}
+
+}  // namespace dftkernels
+}  // namespace
+}  // namespace tanuvo::sound
