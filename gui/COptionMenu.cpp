@@ -75,8 +75,11 @@ bool COptionMenu::removeEntry(long index) {
         for (long i = 0; i < index; ++i)
             if (hasMarker(entries[i], 'M'))
                 ++which;
-        subMenus[which]->forget();
-        subMenus.erase(subMenus.begin() + which);
+        // A plain text may look like a sub-menu entry without one behind it.
+        if (which < long(subMenus.size())) {
+            subMenus[which]->forget();
+            subMenus.erase(subMenus.begin() + which);
+        }
     }
     delete[] entries[index];
     entries.erase(entries.begin() + index);
@@ -106,9 +109,10 @@ bool COptionMenu::setCurrent(long index) {
 }
 
 void COptionMenu::setValue(float newValue) {
-    const long index = long(newValue);
-    if (index < 0 || index >= getNbEntries())
+    // Checked before the conversion, which NaN or huge values would make undefined.
+    if (!(newValue > -1.0f && newValue < float(getNbEntries())))
         return;
+    const long index = long(newValue);
     currentIndex = index;
     value = newValue;
     setDirty();
@@ -171,8 +175,7 @@ platform::Menu COptionMenu::buildSystemMenu(std::vector<Command>& commands) {
     return menu;
 }
 
-void COptionMenu::mouse(CDrawContext* context, CPoint& where, long buttons) {
-    (void)where;
+void COptionMenu::mouse(CDrawContext* context, CPoint&, long buttons) {
     if (!mouseEnabled || !parentFrame || !context)
         return;
     if (!acceptMouse(context, buttons))
