@@ -1,7 +1,5 @@
 #include "tools/bleepify/Demo.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
