@@ -74,7 +74,7 @@ void SquareWavenizer::wavenize(float* buffer, int length, double frequency) {
     const double duty = dutyRatio.load(std::memory_order_relaxed);
     const float toneGain = static_cast<float>(tone.load(std::memory_order_relaxed));
 
-    // The cycle that ends at the first crossing began lastCrossing in the previous buffer.
+    // The cycle that ends at the first crossing began in the previous buffer, at lastCrossing.
     const int first = crossings[0];
     const int carried = lastCrossing > 0 ? length - lastCrossing : 0;
     int highLength = toPosition(static_cast<double>(first + carried) * duty - carried);
@@ -172,15 +172,14 @@ void SquareWavenizer::shapeSegment(float* buffer, int start, int end, int highLe
         }
     }
     // Every write stays within [0, end) whatever the segment gave.
-    const int64_t lastWritable = end;
-    fill(buffer, std::max<int64_t>(p0, 0), std::min(p1, lastWritable), max);
+    fill(buffer, std::max<int64_t>(p0, 0), std::min<int64_t>(p1, end), max);
     for (int k = 0; k < edgeLength; ++k) {
         const int64_t position = p1 + k;
-        if (position >= 0 && position < lastWritable) {
+        if (position >= 0 && position < end) {
             buffer[position] = edge[k];
         }
     }
-    fill(buffer, std::max<int64_t>(p2, 0), std::min(p3, lastWritable), min);
+    fill(buffer, std::max<int64_t>(p2, 0), std::min<int64_t>(p3, end), min);
 
     if (!carriedEdge) {
         edgeShape.swap(newEdge);

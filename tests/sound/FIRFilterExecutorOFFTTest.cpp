@@ -56,9 +56,9 @@ TEST(FIRFilterExecutorOFFTTest, UnitAndDelayTaps) {
     const std::vector<float> input = {0.5f, 1.0f, -2.0f, 3.0f, 0.25f};
     std::vector<float> output(4);
     const float unit[] = {1.0f};
-    executor.execute(output.data(), input.data() + 1, 4, 1, unit);
+    executor.execute(output.data(), input.data(), 4, 1, unit);
     for (int j = 0; j < 4; ++j) {
-        EXPECT_NEAR(input[2 + j], output[j], 1e-6) << j;
+        EXPECT_NEAR(input[1 + j], output[j], 1e-6) << j;
     }
     const float delay[] = {0.0f, 1.0f};
     std::vector<float> delayed(3);
