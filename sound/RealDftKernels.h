@@ -183,22 +183,6 @@ void radix4Pass(double* a, int count, int len, double sign, const Quarter& table
     }
 }
 
-// Last pass: a 4-point DFT on every group of four, one complex value per two-double vector.
-inline void radix4LastPass(double* a, int count, double sign) {
-    const v2d rotate = {-sign, sign};
-    for (int b = 0; b < count; b += 4) {
-        double* p = a + 2 * b;
-        const v2d x0 = Lanes<v2d>::load(p), x1 = Lanes<v2d>::load(p + 2);
-        const v2d x2 = Lanes<v2d>::load(p + 4), x3 = Lanes<v2d>::load(p + 6);
-        const v2d s02 = x0 + x2, d02 = x0 - x2, s13 = x1 + x3;
-        const v2d r13 = __builtin_shuffle(x1 - x3, v2i{1, 0}) * rotate;
-        Lanes<v2d>::store(p, s02 + s13);
-        Lanes<v2d>::store(p + 2, s02 - s13);
-        Lanes<v2d>::store(p + 4, d02 + r13);
-        Lanes<v2d>::store(p + 6, d02 - r13);
-    }
-}
-
 // Bit reversal of 8-bit values, for reversing indices a byte at a time.
 struct ByteReversal {
     unsigned char table[256];
@@ -216,19 +200,74 @@ constexpr ByteReversal kByteReversal;
 
 inline unsigned reverseBits(unsigned i, int bits) {
     const unsigned char* t = kByteReversal.table;
+    if (bits <= 8) {
+        return unsigned{t[i]} >> (8 - bits);
+    }
     const unsigned r = (unsigned{t[i & 255]} << 24) | (unsigned{t[(i >> 8) & 255]} << 16) |
                        (unsigned{t[(i >> 16) & 255]} << 8) | unsigned{t[i >> 24]};
     return r >> (32 - bits);
 }
 
-inline void bitReverse(double* a, int count) {
+// 4-point DFT of the group at p, outputs in frequency order.
+inline void dft4(const double* p, v2d rotate, v2d* y) {
+    const v2d x0 = Lanes<v2d>::load(p), x1 = Lanes<v2d>::load(p + 2);
+    const v2d x2 = Lanes<v2d>::load(p + 4), x3 = Lanes<v2d>::load(p + 6);
+    const v2d s02 = x0 + x2, d02 = x0 - x2, s13 = x1 + x3;
+    const v2d r13 = __builtin_shuffle(x1 - x3, v2i{1, 0}) * rotate;
+    y[0] = s02 + s13;
+    y[1] = d02 + r13;
+    y[2] = s02 - s13;
+    y[3] = d02 - r13;
+}
+
+// Last pass fused with the bit reversal that puts the frequencies in natural order. The 4-point
+// DFT of the group at position T*count/4 + 4*M (top bits T, middle bits M) sends its output r to
+// r*count/4 + 4*rev(M) + rev(T): the groups with middle bits M and rev(M) trade places, so each
+// such pair is read whole before it is written.
+template <int sets>
+inline void reorderedGroups(double* a, int row, const int* source, v2d rotate) {
+    v2d y[sets][4][4];
+    for (int set = 0; set < sets; ++set) {
+        for (int top = 0; top < 4; ++top) {
+            dft4(a + 2 * (top * row + 4 * source[set]), rotate, y[set][top]);
+        }
+    }
+    for (int set = 0; set < sets; ++set) {
+        double* target = a + 8 * source[sets - 1 - set];
+        for (int r = 0; r < 4; ++r) {
+            Lanes<v2d>::store(target + 2 * r * row, y[set][0][r]);
+            Lanes<v2d>::store(target + 2 * r * row + 2, y[set][2][r]);
+            Lanes<v2d>::store(target + 2 * r * row + 4, y[set][1][r]);
+            Lanes<v2d>::store(target + 2 * r * row + 6, y[set][3][r]);
+        }
+    }
+}
+
+inline void radix4LastPassReordered(double* a, int count, double sign) {
+    const v2d rotate = {-sign, sign};
     const int bits = __builtin_ctz(static_cast<unsigned>(count));
-    for (int i = 1; i < count - 1; ++i) {
-        const int j = static_cast<int>(reverseBits(static_cast<unsigned>(i), bits));
-        if (i < j) {
-            const v2d x = Lanes<v2d>::load(a + 2 * i);
-            Lanes<v2d>::store(a + 2 * i, Lanes<v2d>::load(a + 2 * j));
-            Lanes<v2d>::store(a + 2 * j, x);
+    if (bits < 4) {
+        // Four or eight values: the passes before left one or two groups.
+        v2d y[8];
+        for (int g = 0; g < count; g += 4) {
+            dft4(a + 2 * g, rotate, y + g);
+        }
+        for (int i = 0; i < count; ++i) {
+            // Output r of group g holds frequency r*count/4 + g.
+            const int g = i / 4, r = i % 4;
+            Lanes<v2d>::store(a + 2 * (r * (count / 4) + g), y[i]);
+        }
+        return;
+    }
+    const int middleBits = bits - 4;
+    const int row = count >> 2;
+    for (int middle = 0; middle < (1 << middleBits); ++middle) {
+        const int source[2] = {
+            middle, static_cast<int>(reverseBits(static_cast<unsigned>(middle), middleBits))};
+        if (source[1] == middle) {
+            reorderedGroups<1>(a, row, source, rotate);
+        } else if (source[1] > middle) {
+            reorderedGroups<2>(a, row, source, rotate);
         }
     }
 }
@@ -244,8 +283,7 @@ void complexDft(double* a, int count, double sign, const Quarter& table) {
     for (; len >= 16; len >>= 2) {
         radix4Pass<V>(a, count, len, sign, table);
     }
-    radix4LastPass(a, count, sign);
-    bitReverse(a, count);
+    radix4LastPassReordered(a, count, sign);
 }
 
 // Pairs (k, half - k) of the packed spectrum of n reals, k = 1 .. n/4 - 1: forward splits the
