@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 namespace tanuvo::sound {
 
 // Rewrites an analysis window in place as a synthetic wave that follows the input's pitch.
@@ -11,7 +13,8 @@ class IWavenizer {
     // While enabled is false the buffer is left exactly as given.
     virtual void wavenize(float* buffer, int length, double frequency) = 0;
 
-    bool enabled = true;
+    // Written from the parameter thread, read by the audio thread.
+    std::atomic<bool> enabled{true};
 };
 
 }  // namespace tanuvo::sound

@@ -1,0 +1,34 @@
+#pragma once
+
+namespace tanuvo::sound {
+class IPitchDetector;
+class IWavenizer;
+}  // namespace tanuvo::sound
+
+namespace tanuvo::sound::vst {
+
+struct SlidingWindow;
+
+// What one block reads from the parameters, sampled once at the block's start.
+struct MixSettings {
+    bool powerOn = true;
+    float mix = 1.0f;
+    float volume = 1.0f;
+    float depthGain = 50.0f;
+};
+
+// The signal-chain objects one block runs through. Nothing here is owned.
+struct SignalPath {
+    IPitchDetector* detector = nullptr;
+    IWavenizer* wavenizer = nullptr;
+    SlidingWindow* window = nullptr;  // present for host blocks shorter than the window
+    int windowLength = 0;
+    float* scratch = nullptr;  // windowLength floats for the wet copy
+};
+
+// Runs a host block of any length: split into pieces no longer than the window's hop (with a
+// sliding window) or the window length (without), so nothing is read or written out of bounds.
+void processBlock(const SignalPath& path, const MixSettings& settings, const float* in, float* out0,
+                  float* out1, int frames);
+
+}  // namespace tanuvo::sound::vst

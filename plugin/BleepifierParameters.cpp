@@ -1,0 +1,232 @@
+// Bleepifier's parameters and programs.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "editor/AEffEditor.h"
+#include "plugin/Bleepifier.h"
+#include "plugin/SignalChain.h"
+#include "plugin/TextCopy.h"
+
+namespace tanuvo::sound::vst {
+
+namespace {
+
+constexpr int kParamTextSize = 10;  // the longest text, "DutyRatio", plus terminator
+constexpr int32_t kLastWave = 5;
+constexpr float kSixth = static_cast<float>(1.0 / 6.0);
+
+const char* const kParameterNames[kNumParams] = {"Volume", "Power",     "Effect", "Mix",
+                                                 "Depth",  "DutyRatio", "Tone",   "Steps"};
+
+// The host's value of parameter 2 for a generator index.
+float waveIndexToValue(int32_t index) {
+    return index == kLastWave ? 1.0f : static_cast<float>(index) * kSixth;
+}
+
+}  // namespace
+
+double Bleepifier::evaluate(const PointTable& table, float x) {
+    return evaluateMap(interpolator, table, x);
+}
+
+void Bleepifier::setParameter(int32_t index, float value) {
+    ProgramRecord& program = programs[curProgram];
+    switch (index) {
+        case kVolume:
+            volume.store(value, std::memory_order_relaxed);
+            program.volume = value;
+            break;
+        case kPower:
+            powerOn.store(value != 0.0f, std::memory_order_relaxed);
+            program.powerOn = value != 0.0f;
+            break;
+        case kEffect: {
+            float scaled = 6.0f * value;
+            // A value at or below -1/6 (or NaN) would give a negative index: take the first.
+            int32_t wave = scaled > 0.0f ? static_cast<int32_t>(std::min(scaled, 6.0f)) : 0;
+            applyWaveIndex(std::min(wave, kLastWave));
+            break;
+        }
+        case kMix:
+            mix.store(value, std::memory_order_relaxed);
+            program.mix = value;
+            break;
+        case kDepth:
+            applyDepth(value);
+            break;
+        case kDutyRatio:
+            applyDutyRatio(value);
+            break;
+        case kTone:
+            applyTone(value);
+            break;
+        case kSteps:
+            applySteps(value);
+            break;
+        default:
+            return;
+    }
+    notifyEditor(index, value);
+}
+
+void Bleepifier::notifyEditor(int32_t /*index*/, float /*value*/) {}
+
+void Bleepifier::applyWaveIndex(int32_t index) {
+    waveIndex.store(index, std::memory_order_relaxed);
+    programs[curProgram].waveIndex = static_cast<float>(index);
+    currentWavenizer.store(
+        index < static_cast<int32_t>(wavenizers.size()) ? wavenizers[index] : nullptr,
+        std::memory_order_relaxed);
+}
+
+void Bleepifier::applyDepth(float value) {
+    depth.store(value, std::memory_order_relaxed);
+    programs[curProgram].depth = value;
+    double width = evaluate(maps.depthToSine, value);
+    if (chain) {
+        chain->setSineWidthRatio(width);
+        chain->setSineEnabled(width != 10.0);
+    }
+    depthGain.store(static_cast<float>(evaluate(maps.depthToGain, value)),
+                    std::memory_order_relaxed);
+}
+
+void Bleepifier::applyDutyRatio(float value) {
+    double d = value;
+    if (d > 0.99) {
+        d = 0.99;
+    } else if (d < 0.01 || std::isnan(d)) {
+        d = 0.01;
+    }
+    float limited = static_cast<float>(d);
+    dutyRatio.store(limited, std::memory_order_relaxed);
+    programs[curProgram].dutyRatio = limited;
+    if (chain) {
+        chain->setSquareDutyRatio(limited);
+    }
+}
+
+void Bleepifier::applyTone(float value) {
+    tone.store(value, std::memory_order_relaxed);
+    programs[curProgram].tone = value;
+    float t = static_cast<float>(evaluate(maps.tone, value));
+    if (chain) {
+        chain->setSquareTone(value == 1.0f ? 0.0 : t);
+    }
+}
+
+void Bleepifier::applySteps(float value) {
+    steps.store(value, std::memory_order_relaxed);
+    programs[curProgram].steps = value;
+    double n = evaluate(maps.steps, value);
+    if (chain) {
+        chain->setTriangleStepCount(value == 1.0f ? 0 : static_cast<int>(std::trunc(n)));
+    }
+}
+
+float Bleepifier::getParameter(int32_t index) {
+    switch (index) {
+        case kVolume:
+            return volume.load(std::memory_order_relaxed);
+        case kPower:
+            return powerOn.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
+        case kEffect:
+            return waveIndexToValue(waveIndex.load(std::memory_order_relaxed));
+        case kMix:
+            return mix.load(std::memory_order_relaxed);
+        case kDepth:
+            return depth.load(std::memory_order_relaxed);
+        case kDutyRatio:
+            return chain ? static_cast<float>(chain->squareDutyRatio()) : 0.0f;
+        case kTone:
+            return tone.load(std::memory_order_relaxed);
+        case kSteps:
+            return steps.load(std::memory_order_relaxed);
+        default:
+            return 0.0f;
+    }
+}
+
+void Bleepifier::getParameterName(int32_t index, char* text) {
+    if (index >= 0 && index < kNumParams) {
+        copyText(text, kParameterNames[index], kParamTextSize);
+    }
+}
+
+void Bleepifier::getParameterLabel(int32_t index, char* label) {
+    if (index == kVolume) {
+        label[0] = 0;
+    }
+}
+
+void Bleepifier::getParameterDisplay(int32_t index, char* text) {
+    switch (index) {
+        case kVolume: {
+            float v = volume.load(std::memory_order_relaxed);
+            // Truncation of a value outside the integer range is undefined: clamp first.
+            float clamped = std::isnan(v) ? 0.0f : std::clamp(v, -1.0e9f, 1.0e9f);
+            int2string(static_cast<int32_t>(clamped), text, kVstMaxParamStrLen);
+            break;
+        }
+        case kEffect: {
+            int32_t wave = waveIndex.load(std::memory_order_relaxed);
+            const char* name =
+                wave < static_cast<int32_t>(waveNames.size()) ? waveNames[wave].c_str() : "";
+            copyText(text, name, kVstMaxParamStrLen + 1);
+            break;
+        }
+        case kDutyRatio: {
+            double ratio = chain ? chain->squareDutyRatio() : 0.0;
+            std::snprintf(text, kParamTextSize, "%4.1f%%", ratio * 100.0);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+// ---- Programs --------------------------------------------------------------------------------
+
+void Bleepifier::setProgram(int32_t program) {
+    if (program < 0 || program >= kNumPrograms) {
+        return;
+    }
+    curProgram = program;
+    // Copy first: each setParameter writes the record it is reading from.
+    const ProgramRecord record = programs[program];
+    int32_t wave = static_cast<int32_t>(std::trunc(record.waveIndex));
+    setParameter(kVolume, record.volume);
+    setParameter(kPower, record.powerOn ? 1.0f : 0.0f);
+    setParameter(kEffect, waveIndexToValue(wave));
+    setParameter(kMix, record.mix);
+    setParameter(kDepth, record.depth);
+    setParameter(kDutyRatio, record.dutyRatio);
+    setParameter(kTone, record.tone);
+    setParameter(kSteps, record.steps);
+}
+
+void Bleepifier::setProgramName(const char* name) {
+    copyText(programs[curProgram].name, name, ProgramRecord::kNameSize);
+}
+
+void Bleepifier::getProgramName(char* name) {
+    const ProgramRecord& program = programs[curProgram];
+    if (std::strcmp(program.name, "Init") == 0) {
+        std::snprintf(name, ProgramRecord::kNameSize, "%s %d", program.name,
+                      static_cast<int>(curProgram) + 1);
+    } else {
+        copyText(name, program.name, ProgramRecord::kNameSize);
+    }
+}
+
+bool Bleepifier::getProgramNameIndexed(int32_t /*category*/, int32_t index, char* text) {
+    if (index < 0 || index >= kNumPrograms) {
+        return false;
+    }
+    copyText(text, programs[index].name, ProgramRecord::kNameSize);
+    return true;
+}
+
+}  // namespace tanuvo::sound::vst

@@ -1,0 +1,57 @@
+#include "plugin/SignalChain.h"
+
+namespace tanuvo::sound::vst {
+
+namespace {
+constexpr double kSquareTone = 5.0;
+constexpr int kTriangleSteps = 15;
+constexpr int kNoiseRegisterSeed = 0x8000;
+constexpr double kNoiseClockHz = 100.0;
+const char* const kNames[SignalChain::kGeneratorCount] = {"Sine", "Square",   "Triangle",
+                                                          "Saw",  "Noise(L)", "Noise(S)"};
+}  // namespace
+
+SignalChain::SignalChain(double sampleRate, int windowLength, int blockSize)
+    : nsdfCalculator(std::make_unique<NSDFCalculatorOFFT>(sampleRate, windowLength)),
+      detector(std::make_unique<PitchDetectorNSDF>(sampleRate, windowLength, nsdfCalculator.get())),
+      firExecutor(std::make_unique<FIRFilterExecutorOFFT>()),
+      sine(std::make_unique<SineWavenizer>(sampleRate, windowLength, firExecutor.get(), blockSize)),
+      square(std::make_unique<SquareWavenizer>(sine.get())),
+      triangle(std::make_unique<TriangleWavenizer>(sine.get(), kTriangleSteps)),
+      saw(std::make_unique<SawWavenizer>(sine.get())),
+      noiseSource(
+          std::make_unique<NoiseSource>(kNoiseRegisterSeed, 0, kNoiseClockHz / sampleRate, 0.0)),
+      longNoise(std::make_unique<NoiseWavenizer>(sine.get(), noiseSource.get(), false)),
+      shortNoise(std::make_unique<NoiseWavenizer>(sine.get(), noiseSource.get(), true)),
+      generators{sine.get(), square.get(),    triangle.get(),
+                 saw.get(),  longNoise.get(), shortNoise.get()} {
+    square->tone.store(kSquareTone);
+}
+
+SignalChain::~SignalChain() {
+    // The analysis objects and the executor go first, then the noise source, then the
+    // generators in selection order (the shaped ones before the sine they hold).
+    detector.reset();
+    nsdfCalculator.reset();
+    firExecutor.reset();
+    noiseSource.reset();
+    square.reset();
+    triangle.reset();
+    saw.reset();
+    longNoise.reset();
+    shortNoise.reset();
+    sine.reset();
+}
+
+void SignalChain::setSineWidthRatio(double ratio) {
+    double previous = sine->widthRatio.exchange(ratio);
+    if (ratio != previous) {
+        sine->requestTapCacheClear();
+    }
+}
+
+const char* SignalChain::name(int index) {
+    return kNames[index];
+}
+
+}  // namespace tanuvo::sound::vst

@@ -1,0 +1,29 @@
+#!/bin/bash
+# Runs a Windows test program under Wine: a private prefix per architecture, no debug noise,
+# and a virtual X display when none is given.
+set -u
+exe="$1"
+shift
+if file -b "$exe" | grep -q 'x86-64'; then
+    arch=win64
+    loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
+else
+    arch=win32
+    loader=$(command -v wine || echo /usr/lib/wine/wine)
+fi
+export WINEPREFIX="${BLEEP_WINE_PREFIX_ROOT:-$HOME/.cache/bleepifier-wine}/$arch"
+export WINEARCH="$arch"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+mkdir -p "$(dirname "$WINEPREFIX")"
+if [ ! -d "$WINEPREFIX" ]; then
+    # Several tests may start at once: only one creates the prefix.
+    (
+        flock 9
+        [ -d "$WINEPREFIX" ] || { "$loader" wineboot --init >/dev/null 2>&1; wineserver -w 2>/dev/null; }
+    ) 9>"$WINEPREFIX.lock"
+fi
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$loader" "$exe" "$@"
+fi
+exec "$loader" "$exe" "$@"

@@ -1,0 +1,32 @@
+# Checks a built plug-in DLL: it exports exactly VSTPluginMain and main, and imports only
+# Windows system DLLs.
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "objdump failed on ${DLL}")
+endif()
+
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(\t\\[[^\n]*\n)+" table "${dump}")
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [A-Za-z_0-9@]+" exports "${table}")
+set(names)
+foreach(entry ${exports})
+    string(REGEX REPLACE "\\[ *[0-9]+\\] " "" name "${entry}")
+    list(APPEND names ${name})
+endforeach()
+list(SORT names)
+if(NOT names STREQUAL "VSTPluginMain;main")
+    message(FATAL_ERROR "exports are '${names}', expected exactly VSTPluginMain and main")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+set(allowed KERNEL32.dll USER32.dll GDI32.dll msimg32.dll ole32.dll OLEAUT32.dll msvcrt.dll
+    ADVAPI32.dll SHELL32.dll COMCTL32.dll)
+string(TOLOWER "${allowed}" allowed)
+foreach(entry ${imports})
+    string(REPLACE "DLL Name: " "" dll "${entry}")
+    string(TOLOWER "${dll}" lower)
+    list(FIND allowed ${lower} found)
+    if(found EQUAL -1 AND NOT lower MATCHES "^api-ms-win-")
+        message(FATAL_ERROR "imports non-system DLL ${dll}")
+    endif()
+    message(STATUS "imports ${dll}")
+endforeach()
