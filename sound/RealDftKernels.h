@@ -94,15 +94,37 @@ struct Complex {
 };
 
 template <class V>
-inline Complex<V> loadComplex(const double* p) {
+inline Complex<V> multiply(const Complex<V>& x, const Complex<V>& w) {
+    return {x.re * w.re - x.im * w.im, x.re * w.im + x.im * w.re};
+}
+
+// i*sign*x.
+template <int sign, class V>
+inline Complex<V> rotate(const Complex<V>& x) {
+    if (sign > 0) {
+        return {-x.im, x.re};
+    }
+    return {x.im, -x.re};
+}
+
+// Between the passes the complex values are kept as blocks of one vector of real parts followed
+// by one of imaginary parts, lanes in Lanes<V>::order; only the first pass reads, and the last
+// pass writes, the interleaved layout.
+template <class V, bool interleaved>
+inline Complex<V> loadGroup(const double* p) {
     using L = Lanes<V>;
     Complex<V> z;
-    L::split(L::load(p), L::load(p + L::count), z.re, z.im);
+    if (interleaved) {
+        L::split(L::load(p), L::load(p + L::count), z.re, z.im);
+    } else {
+        z.re = L::load(p);
+        z.im = L::load(p + L::count);
+    }
     return z;
 }
 
 template <class V>
-inline void storeComplex(double* p, const Complex<V>& z) {
+inline void storeInterleaved(double* p, const Complex<V>& z) {
     using L = Lanes<V>;
     V a, b;
     L::merge(z.re, z.im, a, b);
@@ -111,55 +133,50 @@ inline void storeComplex(double* p, const Complex<V>& z) {
 }
 
 template <class V>
-inline Complex<V> multiply(const Complex<V>& x, const Complex<V>& w) {
-    return {x.re * w.re - x.im * w.im, x.re * w.im + x.im * w.re};
+inline void storeBlock(double* p, const Complex<V>& z) {
+    Lanes<V>::store(p, z.re);
+    Lanes<V>::store(p + Lanes<V>::count, z.im);
 }
 
 // Twiddles e^(sign*i*2*pi*j*step/(4*quarter)) for the lanes' elements j = j0 + order[l].
-template <class V>
-inline Complex<V> twiddles(const Quarter& table, int j0, int step, double sign) {
+template <class V, int sign>
+inline Complex<V> twiddles(const Quarter& table, int j0, int step) {
     using L = Lanes<V>;
     return {L::gather([&](int j) { return table.cosine(j * step); }, j0),
             L::gather([&](int j) { return sign * table.sine(j * step); }, j0)};
 }
 
-// Radix-2 decimation-in-frequency pass over the whole array of count complex values; the second
-// quarter's twiddles are the first quarter's turned by a quarter circle.
-template <class V>
-void radix2FirstPass(double* a, int count, double sign, const Quarter& table) {
+// Radix-2 decimation-in-frequency first pass over all count complex values; the second quarter's
+// twiddles are the first quarter's turned by a quarter circle.
+template <class V, int sign>
+void radix2FirstPass(double* a, int count, const Quarter& table) {
     using L = Lanes<V>;
     const int half = count >> 1;
     const int quarter = count >> 2;
     const int step = table.quarter * 4 / count;
     for (int j = 0; j < quarter; j += L::count) {
-        const Complex<V> w = twiddles<V>(table, j, step, sign);
+        const Complex<V> w = twiddles<V, sign>(table, j, step);
         for (int part = 0; part < 2; ++part) {
             double* p0 = a + 2 * (j + part * quarter);
             double* p1 = p0 + 2 * half;
-            const Complex<V> x0 = loadComplex<V>(p0);
-            const Complex<V> x1 = loadComplex<V>(p1);
-            storeComplex<V>(p0, {x0.re + x1.re, x0.im + x1.im});
+            const Complex<V> x0 = loadGroup<V, true>(p0);
+            const Complex<V> x1 = loadGroup<V, true>(p1);
+            storeBlock<V>(p0, {x0.re + x1.re, x0.im + x1.im});
             const Complex<V> t = multiply<V>({x0.re - x1.re, x0.im - x1.im}, w);
-            if (part == 0) {
-                storeComplex<V>(p1, t);
-            } else {
-                const V s = L::broadcast(sign);
-                storeComplex<V>(p1, {-s * t.im, s * t.re});
-            }
+            storeBlock<V>(p1, part == 0 ? t : rotate<sign>(t));
         }
     }
 }
 
-// Radix-4 decimation-in-frequency pass of length len (at least four lanes per quarter). Outputs
+// Radix-4 decimation-in-frequency pass of length len (at least one vector per quarter). Outputs
 // for frequencies 1 and 2 (mod 4) trade places so that the passes end in bit-reversed order.
-template <class V>
-void radix4Pass(double* a, int count, int len, double sign, const Quarter& table) {
+template <class V, int sign, bool interleaved>
+void radix4Pass(double* a, int count, int len, const Quarter& table) {
     using L = Lanes<V>;
     const int quarterLen = len >> 2;
     const int step = table.quarter * 4 / len;
-    const V s = L::broadcast(sign);
     for (int j = 0; j < quarterLen; j += L::count) {
-        const Complex<V> w1 = twiddles<V>(table, j, step, sign);
+        const Complex<V> w1 = twiddles<V, sign>(table, j, step);
         const Complex<V> w2 = multiply<V>(w1, w1);
         const Complex<V> w3 = multiply<V>(w2, w1);
         for (int b = 0; b < count; b += len) {
@@ -167,20 +184,76 @@ void radix4Pass(double* a, int count, int len, double sign, const Quarter& table
             double* p1 = p0 + 2 * quarterLen;
             double* p2 = p1 + 2 * quarterLen;
             double* p3 = p2 + 2 * quarterLen;
-            const Complex<V> x0 = loadComplex<V>(p0);
-            const Complex<V> x1 = loadComplex<V>(p1);
-            const Complex<V> x2 = loadComplex<V>(p2);
-            const Complex<V> x3 = loadComplex<V>(p3);
-            const V s02r = x0.re + x2.re, s02i = x0.im + x2.im;
-            const V d02r = x0.re - x2.re, d02i = x0.im - x2.im;
-            const V s13r = x1.re + x3.re, s13i = x1.im + x3.im;
-            const V r13r = -s * (x1.im - x3.im), r13i = s * (x1.re - x3.re);
-            storeComplex<V>(p0, {s02r + s13r, s02i + s13i});
-            storeComplex<V>(p1, multiply<V>({s02r - s13r, s02i - s13i}, w2));
-            storeComplex<V>(p2, multiply<V>({d02r + r13r, d02i + r13i}, w1));
-            storeComplex<V>(p3, multiply<V>({d02r - r13r, d02i - r13i}, w3));
+            const Complex<V> x0 = loadGroup<V, interleaved>(p0);
+            const Complex<V> x1 = loadGroup<V, interleaved>(p1);
+            const Complex<V> x2 = loadGroup<V, interleaved>(p2);
+            const Complex<V> x3 = loadGroup<V, interleaved>(p3);
+            const Complex<V> s02 = {x0.re + x2.re, x0.im + x2.im};
+            const Complex<V> d02 = {x0.re - x2.re, x0.im - x2.im};
+            const Complex<V> s13 = {x1.re + x3.re, x1.im + x3.im};
+            const Complex<V> r13 = rotate<sign, V>({x1.re - x3.re, x1.im - x3.im});
+            storeBlock<V>(p0, {s02.re + s13.re, s02.im + s13.im});
+            storeBlock<V>(p1, multiply<V>({s02.re - s13.re, s02.im - s13.im}, w2));
+            storeBlock<V>(p2, multiply<V>({d02.re + r13.re, d02.im + r13.im}, w1));
+            storeBlock<V>(p3, multiply<V>({d02.re - r13.re, d02.im - r13.im}, w3));
         }
     }
+}
+
+// 4-point DFT of the four complex values that start at p in block layout; y gets them in
+// frequency order, one complex value per two-double vector.
+template <int sign>
+inline void dft4(const double* p, v2d* y) {
+    const v2d re0 = Lanes<v2d>::load(p), im0 = Lanes<v2d>::load(p + 2);
+    const v2d re1 = Lanes<v2d>::load(p + 4), im1 = Lanes<v2d>::load(p + 6);
+    const v2d sr = re0 + re1, si = im0 + im1;  // s02, s13
+    const v2d dr = re0 - re1, di = im0 - im1;  // d02, d13
+    const v2d s02 = __builtin_shuffle(sr, si, v2i{0, 2});
+    const v2d s13 = __builtin_shuffle(sr, si, v2i{1, 3});
+    const v2d d02 = __builtin_shuffle(dr, di, v2i{0, 2});
+    const v2d d13 = __builtin_shuffle(di, dr, v2i{1, 3});  // swapped: (d13 im, d13 re)
+    const v2d r13 = d13 * v2d{-1.0 * sign, 1.0 * sign};
+    y[0] = s02 + s13;
+    y[1] = d02 + r13;
+    y[2] = s02 - s13;
+    y[3] = d02 - r13;
+}
+
+#ifdef __AVX__
+// The same from one four-double block, whose lanes hold the values 0, 2, 1, 3.
+template <int sign>
+inline void dft4Wide(const double* p, v2d* y) {
+    const v4d re = Lanes<v4d>::load(p), im = Lanes<v4d>::load(p + 4);
+    const v4d alternate = {1.0, -1.0, 1.0, -1.0};
+    // (x0 + x2, x0 - x2, x1 + x3, x1 - x3)
+    const v4d tr =
+        __builtin_shuffle(re, v4i{0, 0, 2, 2}) + __builtin_shuffle(re, v4i{1, 1, 3, 3}) * alternate;
+    const v4d ti =
+        __builtin_shuffle(im, v4i{0, 0, 2, 2}) + __builtin_shuffle(im, v4i{1, 1, 3, 3}) * alternate;
+    const v4d outRe =
+        __builtin_shuffle(tr, v4i{0, 1, 0, 1}) +
+        __builtin_shuffle(tr, ti, v4i{2, 7, 2, 7}) * v4d{1.0, -1.0 * sign, -1.0, 1.0 * sign};
+    const v4d outIm =
+        __builtin_shuffle(ti, v4i{0, 1, 0, 1}) +
+        __builtin_shuffle(ti, tr, v4i{2, 7, 2, 7}) * v4d{1.0, 1.0 * sign, -1.0, -1.0 * sign};
+    const v4d even = __builtin_shuffle(outRe, outIm, v4i{0, 4, 2, 6});  // y0, y2
+    const v4d odd = __builtin_shuffle(outRe, outIm, v4i{1, 5, 3, 7});   // y1, y3
+    y[0] = v2d{even[0], even[1]};
+    y[2] = v2d{even[2], even[3]};
+    y[1] = v2d{odd[0], odd[1]};
+    y[3] = v2d{odd[2], odd[3]};
+}
+#endif
+
+template <class V, int sign>
+inline void lastGroup(const double* p, v2d* y) {
+#ifdef __AVX__
+    if (Lanes<V>::count == 4) {
+        dft4Wide<sign>(p, y);
+        return;
+    }
+#endif
+    dft4<sign>(p, y);
 }
 
 // Bit reversal of 8-bit values, for reversing indices a byte at a time.
@@ -208,28 +281,16 @@ inline unsigned reverseBits(unsigned i, int bits) {
     return r >> (32 - bits);
 }
 
-// 4-point DFT of the group at p, outputs in frequency order.
-inline void dft4(const double* p, v2d rotate, v2d* y) {
-    const v2d x0 = Lanes<v2d>::load(p), x1 = Lanes<v2d>::load(p + 2);
-    const v2d x2 = Lanes<v2d>::load(p + 4), x3 = Lanes<v2d>::load(p + 6);
-    const v2d s02 = x0 + x2, d02 = x0 - x2, s13 = x1 + x3;
-    const v2d r13 = __builtin_shuffle(x1 - x3, v2i{1, 0}) * rotate;
-    y[0] = s02 + s13;
-    y[1] = d02 + r13;
-    y[2] = s02 - s13;
-    y[3] = d02 - r13;
-}
-
 // Last pass fused with the bit reversal that puts the frequencies in natural order. The 4-point
 // DFT of the group at position T*count/4 + 4*M (top bits T, middle bits M) sends its output r to
 // r*count/4 + 4*rev(M) + rev(T): the groups with middle bits M and rev(M) trade places, so each
 // such pair is read whole before it is written.
-template <int sets>
-inline void reorderedGroups(double* a, int row, const int* source, v2d rotate) {
+template <class V, int sign, int sets>
+inline void reorderedGroups(double* a, int row, const int* source) {
     v2d y[sets][4][4];
     for (int set = 0; set < sets; ++set) {
         for (int top = 0; top < 4; ++top) {
-            dft4(a + 2 * (top * row + 4 * source[set]), rotate, y[set][top]);
+            lastGroup<V, sign>(a + 2 * (top * row + 4 * source[set]), y[set][top]);
         }
     }
     for (int set = 0; set < sets; ++set) {
@@ -243,19 +304,18 @@ inline void reorderedGroups(double* a, int row, const int* source, v2d rotate) {
     }
 }
 
-inline void radix4LastPassReordered(double* a, int count, double sign) {
-    const v2d rotate = {-sign, sign};
+// count >= 4 * Lanes<V>::count values in block layout.
+template <class V, int sign>
+void radix4LastPassReordered(double* a, int count) {
     const int bits = __builtin_ctz(static_cast<unsigned>(count));
     if (bits < 4) {
-        // Four or eight values: the passes before left one or two groups.
+        // Four or eight values: one or two groups; output r of group g is frequency r*count/4 + g.
         v2d y[8];
         for (int g = 0; g < count; g += 4) {
-            dft4(a + 2 * g, rotate, y + g);
+            lastGroup<V, sign>(a + 2 * g, y + g);
         }
         for (int i = 0; i < count; ++i) {
-            // Output r of group g holds frequency r*count/4 + g.
-            const int g = i / 4, r = i % 4;
-            Lanes<v2d>::store(a + 2 * (r * (count / 4) + g), y[i]);
+            Lanes<v2d>::store(a + 2 * ((i % 4) * (count / 4) + i / 4), y[i]);
         }
         return;
     }
@@ -265,25 +325,40 @@ inline void radix4LastPassReordered(double* a, int count, double sign) {
         const int source[2] = {
             middle, static_cast<int>(reverseBits(static_cast<unsigned>(middle), middleBits))};
         if (source[1] == middle) {
-            reorderedGroups<1>(a, row, source, rotate);
+            reorderedGroups<V, sign, 1>(a, row, source);
         } else if (source[1] > middle) {
-            reorderedGroups<2>(a, row, source, rotate);
+            reorderedGroups<V, sign, 2>(a, row, source);
         }
     }
 }
 
-// DFT of count complex values (count >= 16, a power of two) in natural order, unscaled.
-template <class V>
-void complexDft(double* a, int count, double sign, const Quarter& table) {
+// DFT of count complex values (count >= 4 * Lanes<V>::count, a power of two) in natural order,
+// unscaled, with the kernel e^(sign*i*...).
+template <class V, int sign>
+void complexDft(double* a, int count, const Quarter& table) {
+    using L = Lanes<V>;
     int len = count;
+    bool interleaved = true;
     if ((__builtin_ctz(static_cast<unsigned>(count)) & 1) != 0) {
-        radix2FirstPass<V>(a, count, sign, table);
+        radix2FirstPass<V, sign>(a, count, table);
         len >>= 1;
+        interleaved = false;
     }
-    for (; len >= 16; len >>= 2) {
-        radix4Pass<V>(a, count, len, sign, table);
+    for (; len >= 4 * L::count; len >>= 2) {
+        if (interleaved) {
+            radix4Pass<V, sign, true>(a, count, len, table);
+            interleaved = false;
+        } else {
+            radix4Pass<V, sign, false>(a, count, len, table);
+        }
     }
-    radix4LastPassReordered(a, count, sign);
+    if (interleaved) {
+        // Only four values, the last pass is the first: bring them into block layout.
+        for (int g = 0; g < count; g += L::count) {
+            storeBlock<V>(a + 2 * g, loadGroup<V, true>(a + 2 * g));
+        }
+    }
+    radix4LastPassReordered<V, sign>(a, count);
 }
 
 // Pairs (k, half - k) of the packed spectrum of n reals, k = 1 .. n/4 - 1: forward splits the
@@ -300,8 +375,8 @@ void realPass(double* a, int n, const Quarter& table) {
     for (; k + L::count <= quarterN; k += L::count) {
         double* pk = a + 2 * k;
         double* pm = a + 2 * (half - k - L::count + 1);
-        Complex<V> zk = loadComplex<V>(pk);
-        Complex<V> zm = loadComplex<V>(pm);
+        Complex<V> zk = loadGroup<V, true>(pk);
+        Complex<V> zm = loadGroup<V, true>(pm);
         zm.re = L::reverse(zm.re);
         zm.im = L::reverse(zm.im);
         V c, s;
@@ -326,8 +401,8 @@ void realPass(double* a, int n, const Quarter& table) {
         zk.im -= gi;
         zm.re = L::reverse(zm.re + gr);
         zm.im = L::reverse(zm.im - gi);
-        storeComplex<V>(pk, zk);
-        storeComplex<V>(pm, zm);
+        storeInterleaved<V>(pk, zk);
+        storeInterleaved<V>(pm, zm);
     }
     for (; k < quarterN; ++k) {
         const int q = k * step;
@@ -350,7 +425,7 @@ void realPass(double* a, int n, const Quarter& table) {
 template <class V>
 void transform(int n, int direction, double* a, const Quarter& table) {
     if (direction >= 0) {
-        complexDft<V>(a, n >> 1, 1.0, table);
+        complexDft<V, 1>(a, n >> 1, table);
         realPass<V, true>(a, n, table);
         const double sum = a[0] + a[1];
         a[1] = a[0] - a[1];
@@ -359,7 +434,7 @@ void transform(int n, int direction, double* a, const Quarter& table) {
         a[1] = 0.5 * (a[0] - a[1]);
         a[0] -= a[1];
         realPass<V, false>(a, n, table);
-        complexDft<V>(a, n >> 1, -1.0, table);
+        complexDft<V, -1>(a, n >> 1, table);
     }
 }
 
