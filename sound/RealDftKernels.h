@@ -219,43 +219,6 @@ inline void dft4(const double* p, v2d* y) {
     y[3] = d02 - r13;
 }
 
-#ifdef __AVX__
-// The same from one four-double block, whose lanes hold the values 0, 2, 1, 3.
-template <int sign>
-inline void dft4Wide(const double* p, v2d* y) {
-    const v4d re = Lanes<v4d>::load(p), im = Lanes<v4d>::load(p + 4);
-    const v4d alternate = {1.0, -1.0, 1.0, -1.0};
-    // (x0 + x2, x0 - x2, x1 + x3, x1 - x3)
-    const v4d tr =
-        __builtin_shuffle(re, v4i{0, 0, 2, 2}) + __builtin_shuffle(re, v4i{1, 1, 3, 3}) * alternate;
-    const v4d ti =
-        __builtin_shuffle(im, v4i{0, 0, 2, 2}) + __builtin_shuffle(im, v4i{1, 1, 3, 3}) * alternate;
-    const v4d outRe =
-        __builtin_shuffle(tr, v4i{0, 1, 0, 1}) +
-        __builtin_shuffle(tr, ti, v4i{2, 7, 2, 7}) * v4d{1.0, -1.0 * sign, -1.0, 1.0 * sign};
-    const v4d outIm =
-        __builtin_shuffle(ti, v4i{0, 1, 0, 1}) +
-        __builtin_shuffle(ti, tr, v4i{2, 7, 2, 7}) * v4d{1.0, 1.0 * sign, -1.0, -1.0 * sign};
-    const v4d even = __builtin_shuffle(outRe, outIm, v4i{0, 4, 2, 6});  // y0, y2
-    const v4d odd = __builtin_shuffle(outRe, outIm, v4i{1, 5, 3, 7});   // y1, y3
-    y[0] = v2d{even[0], even[1]};
-    y[2] = v2d{even[2], even[3]};
-    y[1] = v2d{odd[0], odd[1]};
-    y[3] = v2d{odd[2], odd[3]};
-}
-#endif
-
-template <class V, int sign>
-inline void lastGroup(const double* p, v2d* y) {
-#ifdef __AVX__
-    if (Lanes<V>::count == 4) {
-        dft4Wide<sign>(p, y);
-        return;
-    }
-#endif
-    dft4<sign>(p, y);
-}
-
 // Bit reversal of 8-bit values, for reversing indices a byte at a time.
 struct ByteReversal {
     unsigned char table[256];
@@ -286,23 +249,75 @@ inline unsigned reverseBits(unsigned i, int bits) {
 // r*count/4 + 4*rev(M) + rev(T): the groups with middle bits M and rev(M) trade places, so each
 // such pair is read whole before it is written.
 template <class V, int sign, int sets>
-inline void reorderedGroups(double* a, int row, const int* source) {
-    v2d y[sets][4][4];
-    for (int set = 0; set < sets; ++set) {
-        for (int top = 0; top < 4; ++top) {
-            lastGroup<V, sign>(a + 2 * (top * row + 4 * source[set]), y[set][top]);
+struct ReorderedGroups {
+    static void run(double* a, int row, const int* source) {
+        v2d y[sets][4][4];
+        for (int set = 0; set < sets; ++set) {
+            for (int top = 0; top < 4; ++top) {
+                dft4<sign>(a + 2 * (top * row + 4 * source[set]), y[set][top]);
+            }
+        }
+        for (int set = 0; set < sets; ++set) {
+            double* target = a + 8 * source[sets - 1 - set];
+            for (int r = 0; r < 4; ++r) {
+                Lanes<v2d>::store(target + 2 * r * row, y[set][0][r]);
+                Lanes<v2d>::store(target + 2 * r * row + 2, y[set][2][r]);
+                Lanes<v2d>::store(target + 2 * r * row + 4, y[set][1][r]);
+                Lanes<v2d>::store(target + 2 * r * row + 6, y[set][3][r]);
+            }
         }
     }
-    for (int set = 0; set < sets; ++set) {
-        double* target = a + 8 * source[sets - 1 - set];
-        for (int r = 0; r < 4; ++r) {
-            Lanes<v2d>::store(target + 2 * r * row, y[set][0][r]);
-            Lanes<v2d>::store(target + 2 * r * row + 2, y[set][2][r]);
-            Lanes<v2d>::store(target + 2 * r * row + 4, y[set][1][r]);
-            Lanes<v2d>::store(target + 2 * r * row + 6, y[set][3][r]);
+};
+
+#ifdef __AVX__
+// With four-double blocks a group is one block, its lanes holding the values 0, 2, 1, 3. Each
+// group's outputs come out as (y0, y2) and (y1, y3); the four outputs of a row, one from each
+// group, make two stores.
+template <int sign, int sets>
+struct ReorderedGroups<v4d, sign, sets> {
+    static void dft4(const double* p, v4d& even, v4d& odd) {
+        const v4d re = Lanes<v4d>::load(p), im = Lanes<v4d>::load(p + 4);
+        const v4d alternate = {1.0, -1.0, 1.0, -1.0};
+        // (x0 + x2, x0 - x2, x1 + x3, x1 - x3)
+        const v4d tr = __builtin_shuffle(re, v4i{0, 0, 2, 2}) +
+                       __builtin_shuffle(re, v4i{1, 1, 3, 3}) * alternate;
+        const v4d ti = __builtin_shuffle(im, v4i{0, 0, 2, 2}) +
+                       __builtin_shuffle(im, v4i{1, 1, 3, 3}) * alternate;
+        const v4d outRe =
+            __builtin_shuffle(tr, v4i{0, 1, 0, 1}) +
+            __builtin_shuffle(tr, ti, v4i{2, 7, 2, 7}) * v4d{1.0, -1.0 * sign, -1.0, 1.0 * sign};
+        const v4d outIm =
+            __builtin_shuffle(ti, v4i{0, 1, 0, 1}) +
+            __builtin_shuffle(ti, tr, v4i{2, 7, 2, 7}) * v4d{1.0, 1.0 * sign, -1.0, -1.0 * sign};
+        even = __builtin_shuffle(outRe, outIm, v4i{0, 4, 2, 6});
+        odd = __builtin_shuffle(outRe, outIm, v4i{1, 5, 3, 7});
+    }
+
+    static void run(double* a, int row, const int* source) {
+        v4d y[sets][2][4];  // [set][even, odd][top]
+        for (int set = 0; set < sets; ++set) {
+            for (int top = 0; top < 4; ++top) {
+                dft4(a + 2 * (top * row + 4 * source[set]), y[set][0][top], y[set][1][top]);
+            }
+        }
+        const v4i low = {0, 1, 4, 5}, high = {2, 3, 6, 7};
+        for (int set = 0; set < sets; ++set) {
+            double* target = a + 8 * source[sets - 1 - set];
+            for (int r = 0; r < 4; ++r) {
+                const v4d* parts = y[set][r & 1];
+                double* p = target + 2 * r * row;
+                if (r < 2) {
+                    Lanes<v4d>::store(p, __builtin_shuffle(parts[0], parts[2], low));
+                    Lanes<v4d>::store(p + 4, __builtin_shuffle(parts[1], parts[3], low));
+                } else {
+                    Lanes<v4d>::store(p, __builtin_shuffle(parts[0], parts[2], high));
+                    Lanes<v4d>::store(p + 4, __builtin_shuffle(parts[1], parts[3], high));
+                }
+            }
         }
     }
-}
+};
+#endif
 
 // count >= 4 * Lanes<V>::count values in block layout.
 template <class V, int sign>
@@ -312,7 +327,7 @@ void radix4LastPassReordered(double* a, int count) {
         // Four or eight values: one or two groups; output r of group g is frequency r*count/4 + g.
         v2d y[8];
         for (int g = 0; g < count; g += 4) {
-            lastGroup<V, sign>(a + 2 * g, y + g);
+            dft4<sign>(a + 2 * g, y + g);
         }
         for (int i = 0; i < count; ++i) {
             Lanes<v2d>::store(a + 2 * ((i % 4) * (count / 4) + i / 4), y[i]);
@@ -325,9 +340,9 @@ void radix4LastPassReordered(double* a, int count) {
         const int source[2] = {
             middle, static_cast<int>(reverseBits(static_cast<unsigned>(middle), middleBits))};
         if (source[1] == middle) {
-            reorderedGroups<V, sign, 1>(a, row, source);
+            ReorderedGroups<V, sign, 1>::run(a, row, source);
         } else if (source[1] > middle) {
-            reorderedGroups<V, sign, 2>(a, row, source);
+            ReorderedGroups<V, sign, 2>::run(a, row, source);
         }
     }
 }
