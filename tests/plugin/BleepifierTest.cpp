@@ -1,0 +1,236 @@
+// The plug-in object: parameters, programs and the signal-chain rebuilds.
+#include "plugin/Bleepifier.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "plugin/SignalChain.h"
+
+using namespace tanuvo::sound;
+using namespace tanuvo::sound::vst;
+
+namespace {
+
+intptr_t VST_CALL quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+struct BleepifierTest : ::testing::Test {
+    Bleepifier plugin{quietHost};
+    SignalChain& chain() { return *plugin.getSignalChain(); }
+
+    // The host's view of a text, from a buffer pre-filled with a marker.
+    std::string display(int32_t index) {
+        char text[64];
+        std::memset(text, '#', sizeof(text));
+        text[63] = 0;
+        plugin.getParameterDisplay(index, text);
+        return text;
+    }
+    std::string programName() {
+        char text[64] = {};
+        plugin.getProgramName(text);
+        return text;
+    }
+};
+
+}  // namespace
+
+TEST_F(BleepifierTest, EffectSelectsByTruncationAndReportsTheSixValues) {
+    const float reported[] = {0.0f, 0.16666667f, 0.33333334f, 0.5f, 0.6666667f, 1.0f};
+    for (int i = 0; i < 6; ++i) {
+        plugin.setParameter(kEffect, reported[i]);
+        EXPECT_EQ(plugin.getWaveIndex(), i);
+        EXPECT_EQ(plugin.getParameter(kEffect), reported[i]);
+    }
+    plugin.setParameter(kEffect, 0.99f);
+    EXPECT_EQ(plugin.getWaveIndex(), 5);
+    plugin.setParameter(kEffect, 0.5f);
+    EXPECT_EQ(plugin.getWaveIndex(), 3);
+    EXPECT_EQ(display(kEffect), "Saw");
+    plugin.setParameter(kEffect, 0.34f);
+    EXPECT_EQ(display(kEffect), "Triangle");
+    // At or below -1/6 (and NaN) the first generator, never a negative index.
+    for (float v : {-0.2f, -1.0f, NAN, -1e30f}) {
+        plugin.setParameter(kEffect, 0.5f);
+        plugin.setParameter(kEffect, v);
+        EXPECT_EQ(plugin.getWaveIndex(), 0) << v;
+    }
+    plugin.setParameter(kEffect, 1e30f);
+    EXPECT_EQ(plugin.getWaveIndex(), 5);
+}
+
+TEST_F(BleepifierTest, DutyRatioIsLimitedAndDisplayedAsPercent) {
+    plugin.setParameter(kDutyRatio, 0.0f);
+    EXPECT_EQ(plugin.getParameter(kDutyRatio), 0.01f);
+    EXPECT_EQ(display(kDutyRatio), " 1.0%");
+    plugin.setParameter(kDutyRatio, 1.0f);
+    EXPECT_EQ(display(kDutyRatio), "99.0%");
+    EXPECT_EQ(chain().square->dutyRatio.load(), static_cast<double>(0.99f));
+    plugin.setParameter(kDutyRatio, 0.25f);
+    EXPECT_EQ(display(kDutyRatio), "25.0%");
+    EXPECT_EQ(plugin.getProgramRecord(0).dutyRatio, 0.25f);
+    plugin.setParameter(kDutyRatio, NAN);
+    EXPECT_EQ(plugin.getParameter(kDutyRatio), 0.01f);
+}
+
+TEST_F(BleepifierTest, ToneStepsAndDepthRules) {
+    plugin.setParameter(kTone, 1.0f);
+    EXPECT_EQ(chain().square->tone.load(), 0.0);
+    plugin.setParameter(kTone, 0.999f);
+    EXPECT_NEAR(chain().square->tone.load(), 15.0, 0.05);
+    plugin.setParameter(kTone, 0.5f);
+    EXPECT_EQ(chain().square->tone.load(), 5.0);
+
+    plugin.setParameter(kSteps, 1.0f);
+    EXPECT_EQ(chain().triangle->stepCount.load(), 0);
+    plugin.setParameter(kSteps, 0.0f);
+    EXPECT_EQ(chain().triangle->stepCount.load(), 2);
+    plugin.setParameter(kSteps, 0.5f);
+    EXPECT_EQ(chain().triangle->stepCount.load(), 15);
+    plugin.setParameter(kSteps, 0.999f);
+    EXPECT_EQ(chain().triangle->stepCount.load(), 28);
+
+    plugin.setParameter(kDepth, 0.0f);
+    EXPECT_EQ(chain().sine->widthRatio.load(), 10.0);
+    EXPECT_FALSE(chain().sine->enabled.load());
+    EXPECT_EQ(plugin.getDepthGain(), 1.0f);
+    plugin.setParameter(kDepth, 0.5f);
+    EXPECT_NEAR(plugin.getDepthGain(), 3.2222f, 1e-4);
+    plugin.setParameter(kDepth, 0.9f);
+    EXPECT_EQ(plugin.getDepthGain(), 5.0f);
+    plugin.setParameter(kDepth, 1.0f);
+    EXPECT_EQ(chain().sine->widthRatio.load(), 0.0);
+    EXPECT_TRUE(chain().sine->enabled.load());
+    EXPECT_EQ(plugin.getDepthGain(), 50.0f);
+}
+
+TEST_F(BleepifierTest, NamesLabelsAndDisplaysLeaveUntouchedWhatTheyDoNotWrite) {
+    const char* names[] = {"Volume", "Power",     "Effect", "Mix",
+                           "Depth",  "DutyRatio", "Tone",   "Steps"};
+    for (int i = 0; i < 8; ++i) {
+        char text[32] = {};
+        plugin.getParameterName(i, text);
+        EXPECT_STREQ(text, names[i]);
+    }
+    char text[32] = "keep";
+    plugin.getParameterName(8, text);
+    plugin.getParameterLabel(3, text);
+    EXPECT_STREQ(text, "keep");
+    plugin.getParameterLabel(kVolume, text);
+    EXPECT_STREQ(text, "");
+
+    EXPECT_EQ(display(kMix), std::string(63, '#'));
+    EXPECT_EQ(display(99), std::string(63, '#'));
+    plugin.setParameter(kVolume, 0.5f);
+    EXPECT_EQ(display(kVolume), "");
+    plugin.setParameter(kVolume, 1.0f);
+    EXPECT_EQ(display(kVolume), "1");
+    plugin.setParameter(kVolume, NAN);
+    EXPECT_EQ(display(kVolume), "");
+    EXPECT_EQ(plugin.getParameter(8), 0.0f);
+}
+
+TEST_F(BleepifierTest, ProgramsMirrorParametersAndRestoreThem) {
+    for (int i = 0; i < 16; ++i) {
+        plugin.setProgram(i);
+        EXPECT_EQ(programName(), "Init " + std::to_string(i + 1));
+        char indexed[32];
+        EXPECT_TRUE(plugin.getProgramNameIndexed(0, i, indexed));
+        EXPECT_STREQ(indexed, "Init");
+    }
+    plugin.setProgram(2);
+    plugin.setParameter(kVolume, 0.3f);
+    plugin.setParameter(kEffect, 0.5f);
+    plugin.setParameter(kPower, 0.0f);
+    plugin.setProgram(5);
+    EXPECT_EQ(plugin.getParameter(kVolume), 1.0f);
+    EXPECT_EQ(plugin.getWaveIndex(), 0);
+    plugin.setProgram(2);
+    EXPECT_EQ(plugin.getParameter(kVolume), 0.3f);
+    EXPECT_EQ(plugin.getWaveIndex(), 3);
+    EXPECT_EQ(plugin.getParameter(kPower), 0.0f);
+
+    plugin.setProgram(3);
+    plugin.setProgramName("Lead");
+    EXPECT_EQ(programName(), "Lead");
+    char indexed[32];
+    plugin.getProgramNameIndexed(0, 3, indexed);
+    EXPECT_STREQ(indexed, "Lead");
+    EXPECT_FALSE(plugin.getProgramNameIndexed(0, 16, indexed));
+
+    // Out-of-range programs are not selected.
+    plugin.setProgram(-1);
+    plugin.setProgram(16);
+    EXPECT_EQ(plugin.getProgram(), 3);
+}
+
+TEST_F(BleepifierTest, RebuildsOnlyOnChangesAndRevertsGeneratorSettings) {
+    plugin.setParameter(kEffect, 0.34f);
+    plugin.setParameter(kTone, 0.0f);
+    plugin.setParameter(kSteps, 0.0f);
+    SignalChain* before = plugin.getSignalChain();
+    plugin.setSampleRate(44100.0f);
+    EXPECT_EQ(plugin.getSignalChain(), before);
+    EXPECT_EQ(chain().square->tone.load(), 1.5);
+
+    plugin.setSampleRate(48000.0f);
+    EXPECT_EQ(chain().square->tone.load(), 5.0);
+    EXPECT_EQ(chain().triangle->stepCount.load(), 15);
+    EXPECT_EQ(plugin.getWaveIndex(), 2);
+    EXPECT_EQ(plugin.getWaveNames(), (std::vector<std::string>{"Sine", "Square", "Triangle", "Saw",
+                                                               "Noise(L)", "Noise(S)"}));
+
+    plugin.setBlockSize(256);
+    ASSERT_NE(plugin.getSlidingWindow(), nullptr);
+    EXPECT_EQ(plugin.getSlidingWindow()->hop, 256);
+    EXPECT_EQ(plugin.getWindowLength(), 1024);
+    plugin.setBlockSize(2048);
+    EXPECT_EQ(plugin.getSlidingWindow(), nullptr);
+    EXPECT_EQ(plugin.getWindowLength(), 2048);
+    plugin.setBlockSize(1 << 20);  // pieces of the largest supported size instead
+    EXPECT_EQ(plugin.getWindowLength(), Bleepifier::kMaxBlockSize);
+
+    // Rates the chain cannot be built for are not applied.
+    before = plugin.getSignalChain();
+    plugin.setSampleRate(10.0f);
+    plugin.setSampleRate(NAN);
+    EXPECT_EQ(plugin.getSignalChain(), before);
+    EXPECT_EQ(plugin.getSampleRate(), 48000.0f);
+}
+
+TEST_F(BleepifierTest, ResynthesisesAVoicedToneEndToEnd) {
+    // A 220 Hz tone with harmonics becomes a square of the same period; the depth gain brings the
+    // narrow band-pass output back to about the input's level.
+    plugin.setParameter(kEffect, 0.2f);
+    std::vector<float> in(1024), out0(1024), out1(1024);
+    float* ins[] = {in.data()};
+    float* outs[] = {out0.data(), out1.data()};
+    double phase = 0.0;
+    double peak = 0.0;
+    for (int block = 0; block < 8; ++block) {
+        for (float& x : in) {
+            x = static_cast<float>(0.1 * std::sin(phase) + 0.05 * std::sin(2 * phase));
+            phase += 2 * 3.141592653589793 * 220.0 / 44100.0;
+        }
+        plugin.processReplacing(ins, outs, 1024);
+        for (int i = 0; i < 1024; ++i) {
+            ASSERT_TRUE(std::isfinite(out0[i]));
+            ASSERT_EQ(out0[i], out1[i]);
+        }
+    }
+    int crossings = 0;
+    for (int i = 1; i < 1024; ++i) {
+        crossings += out0[i - 1] < 0.0f && out0[i] >= 0.0f;
+        peak = std::max(peak, static_cast<double>(std::fabs(out0[i])));
+    }
+    // About 220 * 1024 / 44100 = 5.1 cycles per block.
+    EXPECT_GE(crossings, 4);
+    EXPECT_LE(crossings, 6);
+    EXPECT_GT(peak, 0.03);
+    EXPECT_LT(peak, 1.0);
+}
