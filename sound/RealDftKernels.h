@@ -50,6 +50,13 @@ struct Lanes<v2d> {
         return v2d{f(base), f(base + 1)};
     }
     // p[0 .. 1] in lane order, and p[1 .. 0] (reversed) in lane order.
+    // p[2 * order[l]] and p[-2 * order[l]] in lane l.
+    static v2d everyOther(const double* p) {
+        return __builtin_shuffle(load(p), load(p + 2), v2i{0, 2});
+    }
+    static v2d everyOtherBackwards(const double* p) {
+        return __builtin_shuffle(load(p - 3), load(p - 1), v2i{3, 1});
+    }
     static v2d ordered(const double* p) { return load(p); }
     static v2d orderedReversed(const double* p) { return reverse(load(p)); }
 };
@@ -80,6 +87,12 @@ struct Lanes<v4d> {
     template <class F>
     static v4d gather(F f, int base) {
         return v4d{f(base), f(base + 2), f(base + 1), f(base + 3)};
+    }
+    static v4d everyOther(const double* p) {
+        return __builtin_shuffle(load(p), load(p + 4), v4i{0, 4, 2, 6});
+    }
+    static v4d everyOtherBackwards(const double* p) {
+        return __builtin_shuffle(load(p - 7), load(p - 3), v4i{7, 3, 5, 1});
     }
     static v4d ordered(const double* p) { return __builtin_shuffle(load(p), v4i{0, 2, 1, 3}); }
     static v4d orderedReversed(const double* p) {
@@ -138,10 +151,16 @@ inline void storeBlock(double* p, const Complex<V>& z) {
     Lanes<V>::store(p + Lanes<V>::count, z.im);
 }
 
-// Twiddles e^(sign*i*2*pi*j*step/(4*quarter)) for the lanes' elements j = j0 + order[l].
+// Twiddles e^(sign*i*2*pi*j*step/(4*quarter)) for the lanes' elements j = j0 + order[l]. The
+// first pass of a transform as long as its tables (step 2) reads them with vector loads.
 template <class V, int sign>
 inline Complex<V> twiddles(const Quarter& table, int j0, int step) {
     using L = Lanes<V>;
+    if (step == 2 && j0 > 0) {
+        return {
+            L::broadcast(2.0) * L::everyOther(table.c + 2 * j0),
+            L::broadcast(2.0 * sign) * L::everyOtherBackwards(table.c + table.quarter - 2 * j0)};
+    }
     return {L::gather([&](int j) { return table.cosine(j * step); }, j0),
             L::gather([&](int j) { return sign * table.sine(j * step); }, j0)};
 }
