@@ -154,7 +154,7 @@ inline void storeBlock(double* p, const Complex<V>& z) {
 // Twiddles e^(sign*i*2*pi*j*step/(4*quarter)) for the lanes' elements j = j0 + order[l]. The
 // first pass of a transform as long as its tables (step 2) reads them with vector loads.
 template <class V, int sign>
-inline Complex<V> twiddles(const Quarter& table, int j0, int step) {
+__attribute__((always_inline)) inline Complex<V> twiddles(const Quarter& table, int j0, int step) {
     using L = Lanes<V>;
     if (step == 2 && j0 > 0) {
         return {
@@ -165,8 +165,70 @@ inline Complex<V> twiddles(const Quarter& table, int j0, int step) {
             L::gather([&](int j) { return sign * table.sine(j * step); }, j0)};
 }
 
-// Radix-2 decimation-in-frequency first pass over all count complex values; the second quarter's
-// twiddles are the first quarter's turned by a quarter circle.
+template <class V>
+inline Complex<V> add(const Complex<V>& x, const Complex<V>& y) {
+    return {x.re + y.re, x.im + y.im};
+}
+
+template <class V>
+inline Complex<V> subtract(const Complex<V>& x, const Complex<V>& y) {
+    return {x.re - y.re, x.im - y.im};
+}
+
+// Radix-4 decimation-in-frequency butterfly with the twiddles w^j, w^2j, w^3j; the outputs for
+// frequencies 1 and 2 (mod 4) trade places so that the passes end in bit-reversed order.
+template <class V, int sign>
+inline void butterfly4(Complex<V>* x, const Complex<V>& w1, const Complex<V>& w2,
+                       const Complex<V>& w3) {
+    const Complex<V> s02 = add(x[0], x[2]);
+    const Complex<V> d02 = subtract(x[0], x[2]);
+    const Complex<V> s13 = add(x[1], x[3]);
+    const Complex<V> r13 = rotate<sign>(subtract(x[1], x[3]));
+    x[0] = add(s02, s13);
+    x[1] = multiply(subtract(s02, s13), w2);
+    x[2] = multiply(add(d02, r13), w1);
+    x[3] = multiply(subtract(d02, r13), w3);
+}
+
+// First pass for a count with an odd number of bits: a radix-2 step whose halves go straight on
+// through the next radix-4 step, so that the data is swept once for both.
+template <class V, int sign>
+void radix8FirstPass(double* a, int count, const Quarter& table) {
+    using L = Lanes<V>;
+    const int eighth = count >> 3;
+    const int step = table.quarter * 4 / count;
+    const V root = L::broadcast(0.70710678118654752440);
+    for (int j = 0; j < eighth; j += L::count) {
+        const Complex<V> w1 = twiddles<V, sign>(table, j, step);
+        const Complex<V> w2 = multiply(w1, w1);
+        const Complex<V> w4 = multiply(w2, w2);
+        const Complex<V> w6 = multiply(w4, w2);
+        Complex<V> even[4], odd[4];
+#pragma GCC unroll 4
+        for (int k = 0; k < 4; ++k) {
+            const Complex<V> x0 = loadGroup<V, true>(a + 2 * (j + k * eighth));
+            const Complex<V> x1 = loadGroup<V, true>(a + 2 * (j + (k + 4) * eighth));
+            even[k] = add(x0, x1);
+            // Twiddle w^(j + k*count/8): w^j turned by k eighths of a circle.
+            const Complex<V> t = multiply(subtract(x0, x1), w1);
+            const Complex<V> eighthTurn = {root * (t.re - sign * t.im),
+                                           root * (t.im + sign * t.re)};
+            odd[k] = k == 0   ? t
+                     : k == 1 ? eighthTurn
+                     : k == 2 ? rotate<sign>(t)
+                              : rotate<sign>(eighthTurn);
+        }
+        butterfly4<V, sign>(even, w2, w4, w6);
+        butterfly4<V, sign>(odd, w2, w4, w6);
+#pragma GCC unroll 4
+        for (int k = 0; k < 4; ++k) {
+            storeBlock<V>(a + 2 * (j + k * eighth), even[k]);
+            storeBlock<V>(a + 2 * (j + (k + 4) * eighth), odd[k]);
+        }
+    }
+}
+
+// Radix-2 first pass for the shortest such count in the portable build (eight values).
 template <class V, int sign>
 void radix2FirstPass(double* a, int count, const Quarter& table) {
     using L = Lanes<V>;
@@ -180,15 +242,14 @@ void radix2FirstPass(double* a, int count, const Quarter& table) {
             double* p1 = p0 + 2 * half;
             const Complex<V> x0 = loadGroup<V, true>(p0);
             const Complex<V> x1 = loadGroup<V, true>(p1);
-            storeBlock<V>(p0, {x0.re + x1.re, x0.im + x1.im});
-            const Complex<V> t = multiply<V>({x0.re - x1.re, x0.im - x1.im}, w);
+            storeBlock<V>(p0, add(x0, x1));
+            const Complex<V> t = multiply(subtract(x0, x1), w);
             storeBlock<V>(p1, part == 0 ? t : rotate<sign>(t));
         }
     }
 }
 
-// Radix-4 decimation-in-frequency pass of length len (at least one vector per quarter). Outputs
-// for frequencies 1 and 2 (mod 4) trade places so that the passes end in bit-reversed order.
+// Radix-4 decimation-in-frequency pass of length len (at least one vector per quarter).
 template <class V, int sign, bool interleaved>
 void radix4Pass(double* a, int count, int len, const Quarter& table) {
     using L = Lanes<V>;
@@ -196,25 +257,20 @@ void radix4Pass(double* a, int count, int len, const Quarter& table) {
     const int step = table.quarter * 4 / len;
     for (int j = 0; j < quarterLen; j += L::count) {
         const Complex<V> w1 = twiddles<V, sign>(table, j, step);
-        const Complex<V> w2 = multiply<V>(w1, w1);
-        const Complex<V> w3 = multiply<V>(w2, w1);
+        const Complex<V> w2 = multiply(w1, w1);
+        const Complex<V> w3 = multiply(w2, w1);
         for (int b = 0; b < count; b += len) {
-            double* p0 = a + 2 * (b + j);
-            double* p1 = p0 + 2 * quarterLen;
-            double* p2 = p1 + 2 * quarterLen;
-            double* p3 = p2 + 2 * quarterLen;
-            const Complex<V> x0 = loadGroup<V, interleaved>(p0);
-            const Complex<V> x1 = loadGroup<V, interleaved>(p1);
-            const Complex<V> x2 = loadGroup<V, interleaved>(p2);
-            const Complex<V> x3 = loadGroup<V, interleaved>(p3);
-            const Complex<V> s02 = {x0.re + x2.re, x0.im + x2.im};
-            const Complex<V> d02 = {x0.re - x2.re, x0.im - x2.im};
-            const Complex<V> s13 = {x1.re + x3.re, x1.im + x3.im};
-            const Complex<V> r13 = rotate<sign, V>({x1.re - x3.re, x1.im - x3.im});
-            storeBlock<V>(p0, {s02.re + s13.re, s02.im + s13.im});
-            storeBlock<V>(p1, multiply<V>({s02.re - s13.re, s02.im - s13.im}, w2));
-            storeBlock<V>(p2, multiply<V>({d02.re + r13.re, d02.im + r13.im}, w1));
-            storeBlock<V>(p3, multiply<V>({d02.re - r13.re, d02.im - r13.im}, w3));
+            double* p = a + 2 * (b + j);
+            Complex<V> x[4];
+#pragma GCC unroll 4
+            for (int k = 0; k < 4; ++k) {
+                x[k] = loadGroup<V, interleaved>(p + 2 * k * quarterLen);
+            }
+            butterfly4<V, sign>(x, w1, w2, w3);
+#pragma GCC unroll 4
+            for (int k = 0; k < 4; ++k) {
+                storeBlock<V>(p + 2 * k * quarterLen, x[k]);
+            }
         }
     }
 }
@@ -271,13 +327,17 @@ template <class V, int sign, int sets>
 struct ReorderedGroups {
     static void run(double* a, int row, const int* source) {
         v2d y[sets][4][4];
+#pragma GCC unroll 4
         for (int set = 0; set < sets; ++set) {
+#pragma GCC unroll 4
             for (int top = 0; top < 4; ++top) {
                 dft4<sign>(a + 2 * (top * row + 4 * source[set]), y[set][top]);
             }
         }
+#pragma GCC unroll 4
         for (int set = 0; set < sets; ++set) {
             double* target = a + 8 * source[sets - 1 - set];
+#pragma GCC unroll 4
             for (int r = 0; r < 4; ++r) {
                 Lanes<v2d>::store(target + 2 * r * row, y[set][0][r]);
                 Lanes<v2d>::store(target + 2 * r * row + 2, y[set][2][r]);
@@ -314,14 +374,18 @@ struct ReorderedGroups<v4d, sign, sets> {
 
     static void run(double* a, int row, const int* source) {
         v4d y[sets][2][4];  // [set][even, odd][top]
+#pragma GCC unroll 4
         for (int set = 0; set < sets; ++set) {
+#pragma GCC unroll 4
             for (int top = 0; top < 4; ++top) {
                 dft4(a + 2 * (top * row + 4 * source[set]), y[set][0][top], y[set][1][top]);
             }
         }
         const v4i low = {0, 1, 4, 5}, high = {2, 3, 6, 7};
+#pragma GCC unroll 4
         for (int set = 0; set < sets; ++set) {
             double* target = a + 8 * source[sets - 1 - set];
+#pragma GCC unroll 4
             for (int r = 0; r < 4; ++r) {
                 const v4d* parts = y[set][r & 1];
                 double* p = target + 2 * r * row;
@@ -374,8 +438,13 @@ void complexDft(double* a, int count, const Quarter& table) {
     int len = count;
     bool interleaved = true;
     if ((__builtin_ctz(static_cast<unsigned>(count)) & 1) != 0) {
-        radix2FirstPass<V, sign>(a, count, table);
-        len >>= 1;
+        if (count >= 8 * L::count) {
+            radix8FirstPass<V, sign>(a, count, table);
+            len >>= 3;
+        } else {
+            radix2FirstPass<V, sign>(a, count, table);
+            len >>= 1;
+        }
         interleaved = false;
     }
     for (; len >= 4 * L::count; len >>= 2) {
