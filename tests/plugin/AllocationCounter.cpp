@@ -1,0 +1,86 @@
+#include "tests/plugin/AllocationCounter.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<long> allocationCount{0};
+std::atomic<long> releaseCount{0};
+
+void* allocate(std::size_t size) {
+    if (counting.load(std::memory_order_relaxed)) {
+        allocationCount.fetch_add(1, std::memory_order_relaxed);
+    }
+    void* memory = std::malloc(size == 0 ? 1 : size);
+    if (memory == nullptr) {
+        throw std::bad_alloc();
+    }
+    return memory;
+}
+
+void release(void* memory) {
+    if (memory != nullptr && counting.load(std::memory_order_relaxed)) {
+        releaseCount.fetch_add(1, std::memory_order_relaxed);
+    }
+    std::free(memory);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    return allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void operator delete(void* memory) noexcept {
+    release(memory);
+}
+void operator delete[](void* memory) noexcept {
+    release(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    release(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+    release(memory);
+}
+
+namespace tanuvo::sound::vst::testing {
+
+AllocationCounter::AllocationCounter() {
+    allocationCount.store(0);
+    releaseCount.store(0);
+    counting.store(true);
+}
+
+AllocationCounter::~AllocationCounter() {
+    counting.store(false);
+}
+
+long AllocationCounter::allocations() const {
+    return allocationCount.load();
+}
+
+long AllocationCounter::releases() const {
+    return releaseCount.load();
+}
+
+}  // namespace tanuvo::sound::vst::testing
