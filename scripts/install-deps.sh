@@ -1,0 +1,18 @@
+#!/bin/bash
+# Installs what building and testing need on a Debian 12 machine (run as root, or with sudo).
+set -euo pipefail
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+export DEBIAN_FRONTEND=noninteractive
+
+$sudo dpkg --add-architecture i386
+$sudo apt-get update
+$sudo apt-get install -y --no-install-recommends \
+    cmake make g++ clang libclang-rt-14-dev clang-format file \
+    googletest libgtest-dev libbenchmark-dev libfftw3-dev \
+    libsndfile1-dev libpng-dev libfreetype-dev fonts-liberation \
+    libx11-dev libxtst-dev x11-utils \
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
+    wine wine32:i386 wine64 xvfb xauth qemu-user
+
+"$(dirname "$0")/enable-i386.sh" || echo "note: 32-bit programs cannot run here; the 32-bit DLL's Wine tests will be skipped"
