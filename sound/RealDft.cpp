@@ -122,6 +122,9 @@ bool wideSupported() {
 
 }  // namespace
 
+// Both tables keep the documented layout, which the callers size their arrays for; the passes
+// themselves read only the real-stage table, a quarter turn of cosines fine enough for the
+// twiddles of every pass of this and any shorter length.
 void realDft(int n, int direction, double* a, int* ip, double* w) {
     // Lengths the tables and passes cannot serve leave the data untouched rather than overrun it.
     if (n < 2 || (n & (n - 1)) != 0 || a == nullptr || ip == nullptr || w == nullptr) {

@@ -24,14 +24,14 @@ struct Quarter {
 };
 
 // Vectors hold the real or the imaginary parts of consecutive complex values. split() and
-// merge() convert from and to the interleaved layout; lane l then holds element order[l].
+// merge() convert from and to the interleaved layout; the lanes then hold the values in the
+// order 0, 1 (two doubles) or 0, 2, 1, 3 (four doubles), and every twiddle vector follows suit.
 template <class V>
 struct Lanes;
 
 template <>
 struct Lanes<v2d> {
     static constexpr int count = 2;
-    static constexpr int order[2] = {0, 1};
     static v2d load(const double* p) { return *reinterpret_cast<const v2du*>(p); }
     static void store(double* p, v2d v) { *reinterpret_cast<v2du*>(p) = v; }
     static v2d broadcast(double x) { return v2d{x, x}; }
@@ -44,19 +44,19 @@ struct Lanes<v2d> {
         b = __builtin_shuffle(re, im, v2i{1, 3});
     }
     static v2d reverse(v2d v) { return __builtin_shuffle(v, v2i{1, 0}); }
-    // Values f(base + order[l]) in lane l.
+    // The values for the elements base, base + 1, ... in lane order.
     template <class F>
     static v2d gather(F f, int base) {
         return v2d{f(base), f(base + 1)};
     }
-    // p[0 .. 1] in lane order, and p[1 .. 0] (reversed) in lane order.
-    // p[2 * order[l]] and p[-2 * order[l]] in lane l.
+    // p[0], p[2], ... and p[0], p[-2], ... in lane order.
     static v2d everyOther(const double* p) {
         return __builtin_shuffle(load(p), load(p + 2), v2i{0, 2});
     }
     static v2d everyOtherBackwards(const double* p) {
         return __builtin_shuffle(load(p - 3), load(p - 1), v2i{3, 1});
     }
+    // p[0], p[1], ... and p[count - 1], p[count - 2], ... in lane order.
     static v2d ordered(const double* p) { return load(p); }
     static v2d orderedReversed(const double* p) { return reverse(load(p)); }
 };
@@ -71,7 +71,6 @@ typedef double v4du __attribute__((vector_size(32), aligned(8), may_alias));
 template <>
 struct Lanes<v4d> {
     static constexpr int count = 4;
-    static constexpr int order[4] = {0, 2, 1, 3};
     static v4d load(const double* p) { return *reinterpret_cast<const v4du*>(p); }
     static void store(double* p, v4d v) { *reinterpret_cast<v4du*>(p) = v; }
     static v4d broadcast(double x) { return v4d{x, x, x, x}; }
@@ -151,8 +150,8 @@ inline void storeBlock(double* p, const Complex<V>& z) {
     Lanes<V>::store(p + Lanes<V>::count, z.im);
 }
 
-// Twiddles e^(sign*i*2*pi*j*step/(4*quarter)) for the lanes' elements j = j0 + order[l]. The
-// first pass of a transform as long as its tables (step 2) reads them with vector loads.
+// Twiddles e^(sign*i*2*pi*j*step/(4*quarter)) for the elements j0, j0 + 1, ... in lane order.
+// The first pass of a transform as long as its tables (step 2) reads them with vector loads.
 template <class V, int sign>
 __attribute__((always_inline)) inline Complex<V> twiddles(const Quarter& table, int j0, int step) {
     using L = Lanes<V>;
@@ -402,7 +401,8 @@ struct ReorderedGroups<v4d, sign, sets> {
 };
 #endif
 
-// count >= 4 * Lanes<V>::count values in block layout.
+// count >= 4 * Lanes<V>::count values in block layout (counts below 16 only in the portable
+// build).
 template <class V, int sign>
 void radix4LastPassReordered(double* a, int count) {
     const int bits = __builtin_ctz(static_cast<unsigned>(count));
