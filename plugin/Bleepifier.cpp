@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "editor/BleepifierEditor.h"
 #include "plugin/DenormalGuard.h"
 #include "plugin/SignalChain.h"
 #include "plugin/TextCopy.h"
@@ -22,6 +23,8 @@ Bleepifier::Bleepifier(audioMasterCallback audioMaster)
     cEffect.numOutputs = 2;
     cEffect.uniqueID = kUniqueId;
     applyMidiRule();
+    // Registers itself as the plug-in's editor, which the plug-in deletes; no window yet.
+    new BleepifierEditor(this);
 }
 
 Bleepifier::~Bleepifier() {

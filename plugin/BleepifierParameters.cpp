@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "editor/AEffEditor.h"
+#include "editor/AEffGUIEditor.h"
 #include "plugin/Bleepifier.h"
 #include "plugin/SignalChain.h"
 #include "plugin/TextCopy.h"
@@ -71,7 +71,12 @@ void Bleepifier::setParameter(int32_t index, float value) {
     notifyEditor(index, value);
 }
 
-void Bleepifier::notifyEditor(int32_t /*index*/, float /*value*/) {}
+void Bleepifier::notifyEditor(int32_t index, float value) {
+    // The only editor this plug-in ever registers is its GUI editor.
+    if (AEffEditor* editor = getEditor()) {
+        static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
+    }
+}
 
 void Bleepifier::applyWaveIndex(int32_t index) {
     waveIndex.store(index, std::memory_order_relaxed);

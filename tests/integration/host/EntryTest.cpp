@@ -35,8 +35,7 @@ TEST_CASE("entry: the effect record") {
     CHECK_EQ(e->numParams, 8);
     CHECK_EQ(e->numInputs, 1);
     CHECK_EQ(e->numOutputs, 2);
-    CHECK_EQ(e->flags & effFlagsCanReplacing, effFlagsCanReplacing);
-    CHECK_EQ(e->flags & ~(effFlagsCanReplacing | effFlagsHasEditor), 0);
+    CHECK_EQ(e->flags, effFlagsHasEditor | effFlagsCanReplacing);
     CHECK_EQ(e->uniqueID, fourCC("Blep"));
     CHECK_EQ(e->version, 1);
     CHECK_EQ(e->initialDelay, 0);
@@ -52,6 +51,20 @@ TEST_CASE("entry: the effect record") {
     CHECK(futureZero);
     CHECK_EQ(e->resvd1, intptr_t{0});
     CHECK_EQ(e->realQualities + e->offQualities, 0);
+    TestHost::close(e);
+}
+
+TEST_CASE("dispatcher: the editor's rectangle before any window exists") {
+    AEffect* e = TestHost::instance().create();
+    ERect* rect = nullptr;
+    CHECK_EQ(TestHost::call(e, effEditGetRect, 0, 0, &rect), intptr_t{1});
+    CHECK(rect != nullptr);
+    if (rect) {
+        CHECK_EQ(rect->top, int16_t{0});
+        CHECK_EQ(rect->left, int16_t{0});
+        CHECK_EQ(rect->bottom, int16_t{320});
+        CHECK_EQ(rect->right, int16_t{240});
+    }
     TestHost::close(e);
 }
 
