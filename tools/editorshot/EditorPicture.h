@@ -1,0 +1,28 @@
+#pragma once
+// Pictures of the plug-in's open editor, drawn headlessly on the software platform.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tanuvo::editorshot {
+
+constexpr int kWaveCount = 6;
+// File-name parts of the waveforms, in the menu's order.
+extern const char* const kWaveFileNames[kWaveCount];
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;  // rows top first
+};
+
+// The editor as it shows with waveform `wave` (0..5) chosen and every other parameter at its
+// start value.
+Image renderEditor(int wave);
+
+// Both answer false on any failure; a failed write leaves no file behind.
+bool writePng(const std::string& path, const Image& image);
+bool readPng(const std::string& path, Image* image);
+
+}  // namespace tanuvo::editorshot
