@@ -1,0 +1,154 @@
+// The host's threads at work on one plug-in: the audio thread renders a voice while a control
+// thread automates every parameter (out-of-range and NaN values too), switches and renames
+// programs and reads names and displays back. Built under ThreadSanitizer (test_plugin_tsan),
+// any unsynchronised access between the two fails the run.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "plugin/Bleepifier.h"
+#include "tests/plugin/SungPhrase.h"
+
+namespace tanuvo::sound::vst {
+namespace {
+
+constexpr float kRate = 44100.0f;
+
+intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+float randomValue(std::mt19937& rng) {
+    static const float kSpecial[] = {0.0f,
+                                     1.0f,
+                                     -1.0f / 6.0f,
+                                     -1.0f,
+                                     2.0f,
+                                     1.0e30f,
+                                     -1.0e30f,
+                                     std::numeric_limits<float>::denorm_min(),
+                                     std::numeric_limits<float>::infinity(),
+                                     -std::numeric_limits<float>::infinity(),
+                                     std::numeric_limits<float>::quiet_NaN()};
+    std::uniform_int_distribution<int> kind(0, 3);
+    if (kind(rng) == 0) {
+        std::uniform_int_distribution<size_t> pick(0, std::size(kSpecial) - 1);
+        return kSpecial[pick(rng)];
+    }
+    return std::uniform_real_distribution<float>(-0.2f, 1.2f)(rng);
+}
+
+// One host call from the user-interface or automation side.
+void controlStep(AEffect* effect, std::mt19937& rng) {
+    std::uniform_int_distribution<int> action(0, 9);
+    std::uniform_int_distribution<int> parameter(0, kNumParams - 1);
+    char text[64];
+    switch (action(rng)) {
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+            effect->setParameter(effect, parameter(rng), randomValue(rng));
+            break;
+        case 4:
+            // Programs 16 and -1 are out of range and must be ignored.
+            effect->dispatcher(effect, effSetProgram, 0,
+                               std::uniform_int_distribution<int>(-1, 16)(rng), nullptr, 0.0f);
+            break;
+        case 5: {
+            std::snprintf(text, sizeof(text), "Stress %u with a name longer than fits",
+                          static_cast<unsigned>(rng()));
+            effect->dispatcher(effect, effSetProgramName, 0, 0, text, 0.0f);
+            break;
+        }
+        case 6:
+            effect->dispatcher(effect, effGetProgramName, 0, 0, text, 0.0f);
+            effect->dispatcher(effect, effGetProgramNameIndexed,
+                               std::uniform_int_distribution<int>(0, 15)(rng), 0, text, 0.0f);
+            break;
+        case 7:
+            effect->dispatcher(effect, effGetParamDisplay, parameter(rng), 0, text, 0.0f);
+            effect->dispatcher(effect, effGetParamName, parameter(rng), 0, text, 0.0f);
+            break;
+        default:
+            (void)effect->getParameter(effect, parameter(rng));
+            break;
+    }
+}
+
+struct RunResult {
+    long blocks = 0;
+    long nonFiniteOutputs = 0;
+    long controlSteps = 0;  // made while the audio thread ran
+};
+
+RunResult runConcurrently(int blockSize, int phrasePasses, unsigned seed) {
+    auto plugin = std::make_unique<Bleepifier>(hostCallback);
+    AEffect* effect = plugin->getAeffect();
+    // Settings change only while suspended, as hosts do; parameters change at any time.
+    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, kRate);
+    effect->dispatcher(effect, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+
+    const std::vector<float> phrase = testing::makeSungPhrase(kRate);
+    std::atomic<bool> controlStarted{false};
+    std::atomic<bool> audioDone{false};
+    RunResult result;
+
+    std::thread audio([&] {
+        std::vector<float> in(blockSize), left(blockSize), right(blockSize);
+        float* inputs[] = {in.data()};
+        float* outputs[] = {left.data(), right.data()};
+        while (!controlStarted.load()) {
+            std::this_thread::yield();
+        }
+        for (int pass = 0; pass < phrasePasses; ++pass) {
+            for (size_t start = 0; start + blockSize <= phrase.size(); start += blockSize) {
+                std::memcpy(in.data(), phrase.data() + start, sizeof(float) * blockSize);
+                effect->processReplacing(effect, inputs, outputs, blockSize);
+                ++result.blocks;
+                for (int i = 0; i < blockSize; ++i) {
+                    if (!std::isfinite(left[i]) || !std::isfinite(right[i])) {
+                        ++result.nonFiniteOutputs;
+                    }
+                }
+            }
+        }
+        audioDone.store(true);
+    });
+    std::thread control([&] {
+        std::mt19937 rng(seed);
+        controlStarted.store(true);
+        while (!audioDone.load()) {
+            controlStep(effect, rng);
+            ++result.controlSteps;
+        }
+    });
+    audio.join();
+    control.join();
+
+    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+    return result;
+}
+
+TEST(ThreadStress, ParametersAndProgramsChangeWhileAudioRuns) {
+    for (int blockSize : {64, 256, 1024}) {
+        SCOPED_TRACE(::testing::Message() << "block size " << blockSize);
+        const RunResult r = runConcurrently(blockSize, 3, 1234u + blockSize);
+        EXPECT_GT(r.blocks, 0);
+        EXPECT_EQ(0, r.nonFiniteOutputs);
+        // The two threads really overlapped.
+        EXPECT_GT(r.controlSteps, 100);
+    }
+}
+
+}  // namespace
+}  // namespace tanuvo::sound::vst
