@@ -136,7 +136,7 @@ void CFrame::destroyWindowNow() {
 
 CFrame::~CFrame() {
     modalView = nullptr;
-    if (defaultCursor)
+    if (defaultCursorKnown)
         platform::setCursor(defaultCursor);
     if (dropActive)
         setDropActive(false);
@@ -321,8 +321,10 @@ void CFrame::forgetView(CView* view) {
 }
 
 void CFrame::setCursor(CCursorType type) {
-    if (!defaultCursor)
-        defaultCursor = platform::currentCursor();
+    if (!defaultCursorKnown) {
+        defaultCursor = platform::currentCursor();  // may be none: then none is restored
+        defaultCursorKnown = true;
+    }
     platform::Cursor cursor = platform::standardCursor(int(type));
     platform::setCursor(cursor ? cursor : defaultCursor);
 }

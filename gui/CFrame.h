@@ -88,6 +88,7 @@ class CFrame : public CViewContainer {
     bool blendLibraryLoaded = false;
     platform::DropTarget dropTarget = nullptr;
     platform::Cursor defaultCursor = nullptr;
+    bool defaultCursorKnown = false;
     std::unique_ptr<WindowHandler> windowHandler;
     std::unique_ptr<DropHandler> dropHandler;
 };

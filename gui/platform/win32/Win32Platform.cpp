@@ -479,11 +479,12 @@ void setWindowSize(Window window, int width, int height) {
 }
 
 bool resizeEnclosingWindows(Window window, void*, int width, int height) {
-    HWND child = hwnd(window);
-    if (!IsWindow(child))
+    HWND frameWindow = hwnd(window);
+    if (!IsWindow(frameWindow))
         return false;
-    SetWindowPos(child, HWND_TOP, 0, 0, width, height, SWP_NOMOVE);
-    // Grow the host's window, and the MDI child frames around it, by their borders.
+    // Measure the borders of the host's window (and of the MDI child frames around it) before
+    // anything changes size, then grow the outermost one by the new size plus those borders.
+    HWND child = frameWindow;
     HWND outer = GetParent(child);
     int borderWidth = 0, borderHeight = 0;
     while (outer) {
@@ -492,8 +493,10 @@ bool resizeEnclosingWindows(Window window, void*, int width, int height) {
         GetWindowRect(outer, &around);
         const int dw = (around.right - around.left) - (inner.right - inner.left);
         const int dh = (around.bottom - around.top) - (inner.bottom - inner.top);
-        if (dw > 80 || dh > 80)
-            return true;  // not a plain frame around us: leave it
+        if (dw > 80 || dh > 80) {  // not a plain frame around us: leave it alone
+            outer = nullptr;
+            break;
+        }
         borderWidth += dw;
         borderHeight += dh;
         HWND next = GetParent(outer);
@@ -504,6 +507,7 @@ bool resizeEnclosingWindows(Window window, void*, int width, int height) {
         child = outer;
         outer = next;
     }
+    SetWindowPos(frameWindow, HWND_TOP, 0, 0, width, height, SWP_NOMOVE);
     if (outer)
         SetWindowPos(outer, HWND_TOP, 0, 0, width + borderWidth, height + borderHeight,
                      SWP_NOMOVE | SWP_NOZORDER);

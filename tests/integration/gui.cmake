@@ -1,0 +1,27 @@
+# GUI toolkit tests outside the unit tests: the pixel-comparison scene (software canvas natively,
+# GDI under Wine) and, on Windows, frames in real Win32 windows.
+set(gui_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui)
+if(WIN32)
+    add_executable(gui_scene_gdi ${gui_dir}/GuiSceneGdi.cpp ${gui_dir}/GuiScene.cpp)
+    add_executable(gui_window_test ${gui_dir}/GuiWindowTest.cpp)
+    foreach(program gui_scene_gdi gui_window_test)
+        target_link_libraries(${program} PRIVATE bleep_gui)
+        target_include_directories(${program} PRIVATE ${gui_dir})
+        target_link_options(${program} PRIVATE -static -static-libgcc -static-libstdc++)
+    endforeach()
+    add_test(NAME gui_window_test COMMAND gui_window_test)
+    # The comparison needs the native build's rendering of the same scene.
+    set(BLEEP_NATIVE_BUILD_DIR "" CACHE PATH "Native build tree whose gui_scene_soft test wrote the software rendering")
+    if(BLEEP_NATIVE_BUILD_DIR)
+        add_test(NAME gui_pixel_compare
+                 COMMAND gui_scene_gdi ${CMAKE_CURRENT_BINARY_DIR}/gui-scene-gdi.ppm
+                         ${BLEEP_NATIVE_BUILD_DIR}/tests/integration/gui-scene-soft.ppm)
+    else()
+        add_test(NAME gui_scene_gdi COMMAND gui_scene_gdi ${CMAKE_CURRENT_BINARY_DIR}/gui-scene-gdi.ppm)
+    endif()
+else()
+    add_executable(gui_scene_soft ${gui_dir}/GuiSceneSoft.cpp ${gui_dir}/GuiScene.cpp)
+    target_link_libraries(gui_scene_soft PRIVATE bleep_gui)
+    target_include_directories(gui_scene_soft PRIVATE ${gui_dir})
+    add_test(NAME gui_scene_soft COMMAND gui_scene_soft ${CMAKE_CURRENT_BINARY_DIR}/gui-scene-soft.ppm)
+endif()
