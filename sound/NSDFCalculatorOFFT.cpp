@@ -27,15 +27,6 @@ int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count)
     float* energy = energy_.data();
     float* autocorrelation = autocorrelation_.data();
 
-    // m'(tau), from the largest lag (two samples) down to lag 0, in single precision.
-    float sum = 0.0f;
-    for (int tau = w - 1; tau >= 0; --tau) {
-        const float head = samples[w - 1 - tau];
-        const float tail = samples[tau];
-        sum += tail * tail + head * head;
-        energy[tau] = sum;
-    }
-
     // Padding to twice the window makes the circular autocorrelation the linear one below w.
     int n = 1;
     while (n < 2 * w) {
@@ -68,11 +59,18 @@ int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count)
     }
     realDft(n, -1, spectrum, set.bitReversal.data(), set.twiddles.data());
 
+    // m'(tau) is a single-precision running sum from the largest lag (two samples) down to lag 0;
+    // summing it in the same sweep as the division lets the two overlap.
     const double scale = 2.0 / n;
-    for (int tau = 0; tau < w; ++tau) {
+    float sum = 0.0f;
+    for (int tau = w - 1; tau >= 0; --tau) {
+        const float head = samples[w - 1 - tau];
+        const float tail = samples[tau];
+        sum += tail * tail + head * head;
+        energy[tau] = sum;
         const float r = static_cast<float>(spectrum[tau] * scale);
         autocorrelation[tau] = r;
-        out[tau] = (r * 2.0f) / energy[tau];
+        out[tau] = (r * 2.0f) / sum;
     }
     return w;
 }
