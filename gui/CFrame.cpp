@@ -171,6 +171,7 @@ void CFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
 }
 
 void CFrame::idle() {
+    platform::processWindowEvents(window);
     if (!open || firstDraw || !isDirty())
         return;
     CDrawContext context(this, nullptr, window);

@@ -163,6 +163,9 @@ int asyncKeyState();  // physical buttons and modifiers, KeyBits
 std::uint32_t tickCount();
 void sleepMs(int ms);
 void dispatchOnePendingPaint();
+// Delivers the window's pending system events where no host message loop does (on Win32 the
+// host's loop delivers them, so this does nothing there).
+void processWindowEvents(Window window);
 unsigned doubleClickTime();
 
 // ---- cursors ----

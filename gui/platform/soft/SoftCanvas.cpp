@@ -2,6 +2,7 @@
 // rules follow GDI's: rectangles exclude their right and bottom edges, a line leaves out its end
 // point, monochrome bitmaps convert through the background and text colours.
 
+#include "gui/platform/soft/NativeWindowSystem.h"
 #include "gui/platform/soft/SoftObjects.h"
 
 #include <algorithm>
@@ -159,8 +160,11 @@ DC getWindowDC(Window window) {
     return dc;
 }
 
-void releaseWindowDC(Window, DC dc) {
+void releaseWindowDC(Window window, DC dc) {
     delete dc;
+    // What was drawn reaches the screen when the drawing ends, as it would on a real window.
+    if (windowSurface(window) && window->native)
+        nativeWindowSystem()->present(window);
 }
 
 DC createCompatibleDC(DC) {

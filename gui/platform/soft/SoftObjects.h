@@ -4,6 +4,7 @@
 #include "gui/platform/Platform.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace VSTGUI {
@@ -74,6 +75,17 @@ struct WindowObject {
     int x = 0;  // position in the parent
     int y = 0;
     IDropHandler* dropHandler = nullptr;
+    bool native = false;  // shown in a native window (NativeWindowSystem.h)
+};
+
+struct MenuObject {
+    struct Item {
+        int flags;
+        int commandId;
+        std::string text;
+        Menu subMenu;
+    };
+    std::vector<Item> items;
 };
 
 // Shared by the canvas and the text renderer.

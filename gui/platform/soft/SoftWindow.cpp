@@ -1,6 +1,7 @@
 // Windows, input, time, cursors, menus and drag and drop of the software platform. Windows are
 // framebuffers with a handler; "messages" are delivered by the functions of SoftPlatform.h.
 
+#include "gui/platform/soft/NativeWindowSystem.h"
 #include "gui/platform/soft/SoftObjects.h"
 #include "gui/platform/soft/SoftPlatform.h"
 
@@ -15,16 +16,6 @@ namespace platform {
 
 struct CursorObject {
     int type;
-};
-
-struct MenuObject {
-    struct Item {
-        int flags;
-        int commandId;
-        std::string text;
-        Menu subMenu;
-    };
-    std::vector<Item> items;
 };
 
 struct DropTargetObject {
@@ -99,7 +90,10 @@ Surface* windowSurface(Window window) {
 // ---- windows ----
 
 bool isValidParentWindow(void* parent) {
-    return findHost(parent) != nullptr;
+    if (findHost(parent))
+        return true;
+    INativeWindowSystem* native = nativeWindowSystem();
+    return native && native->isValidParent(parent);
 }
 
 bool registerFrameClass() {
@@ -119,13 +113,22 @@ bool mouseButtonsSwapped() {
 
 Window createFrameWindow(void* parent, int width, int height, IWindowHandler* handler) {
     HostWindow* host = findHost(parent);
-    if (!host || !state().classRegistered || width < 0 || height < 0)
+    INativeWindowSystem* native = host ? nullptr : nativeWindowSystem();
+    if ((!host && !native) || !state().classRegistered || width < 0 || height < 0)
         return nullptr;
     auto* w = new WindowObject;
     w->parent = parent;
     w->handler = handler;
     w->surface = Surface(width, height, false, toPixel(makeColorRef(0xF0, 0xF0, 0xF0)));
-    host->children.push_back(w);
+    if (native) {
+        w->native = true;
+        if (!native->attach(w, parent)) {
+            delete w;
+            return nullptr;
+        }
+    } else {
+        host->children.push_back(w);
+    }
     state().live.insert(w);
     addInvalid(w, {0, 0, width, height});
     return w;
@@ -142,6 +145,8 @@ void destroyWindow(Window window) {
     state().live.erase(window);
     if (IWindowHandler* h = window->handler)
         h->onDestroy();
+    if (window->native)
+        nativeWindowSystem()->detach(window);
     if (HostWindow* host = findHost(window->parent)) {
         auto& c = host->children;
         c.erase(std::remove(c.begin(), c.end(), window), c.end());
@@ -164,6 +169,8 @@ void setWindowSize(Window window, int width, int height) {
             resized.at(x, y) = window->surface.at(x, y);
     window->surface = std::move(resized);
     addInvalid(window, {0, 0, width, height});
+    if (window->native)
+        nativeWindowSystem()->resized(window);
 }
 
 bool resizeEnclosingWindows(Window window, void* parent, int width, int height) {
@@ -186,11 +193,17 @@ bool getWindowPositionInParent(Window window, void*, int* x, int* y) {
 }
 
 bool getWindowScreenOrigin(Window window, int* x, int* y) {
+    if (alive(window) && window->native)
+        return nativeWindowSystem()->screenOrigin(window, x, y);
     // Host windows sit at the screen's origin.
     return getWindowPositionInParent(window, nullptr, x, y);
 }
 
 bool getCursorScreenPos(int* x, int* y) {
+    int keys = 0;
+    INativeWindowSystem* native = nativeWindowSystem();
+    if (!state().keyProvider && native && native->pointerState(x, y, &keys))
+        return true;
     *x = state().cursorX;
     *y = state().cursorY;
     return true;
@@ -204,7 +217,13 @@ void* nativeWindowHandle(Window window) {
 
 int asyncKeyState() {
     State& s = state();
-    return s.keyProvider ? s.keyProvider() : s.keyState;
+    if (s.keyProvider)
+        return s.keyProvider();
+    int x = 0, y = 0, keys = 0;
+    INativeWindowSystem* native = nativeWindowSystem();
+    if (native && native->pointerState(&x, &y, &keys))
+        return keys;
+    return s.keyState;
 }
 
 std::uint32_t tickCount() {
@@ -215,6 +234,11 @@ std::uint32_t tickCount() {
 
 void sleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void processWindowEvents(Window window) {
+    if (alive(window) && window->native)
+        nativeWindowSystem()->processEvents(window);
 }
 
 void dispatchOnePendingPaint() {
@@ -243,8 +267,11 @@ Cursor standardCursor(int type) {
 }
 
 void setCursor(Cursor cursor) {
-    if (cursor)
-        state().current = cursor;
+    if (!cursor)
+        return;
+    state().current = cursor;
+    if (INativeWindowSystem* native = nativeWindowSystem())
+        native->setCursor(cursor->type);
 }
 
 // ---- menus ----
@@ -266,7 +293,9 @@ void destroyMenu(Menu menu) {
     delete menu;
 }
 
-int trackPopupMenu(Menu menu, bool, int, int, Window) {
+int trackPopupMenu(Menu menu, bool rightButton, int x, int y, Window owner) {
+    if (menu && alive(owner) && owner->native)
+        return nativeWindowSystem()->trackPopupMenu(menu, rightButton, x, y, owner);
     State& s = state();
     s.lastMenu.clear();
     if (!menu)

@@ -579,6 +579,9 @@ void dispatchOnePendingPaint() {
         DispatchMessageA(&message);
 }
 
+// The host's message loop delivers the window's messages.
+void processWindowEvents(Window) {}
+
 unsigned doubleClickTime() {
     return GetDoubleClickTime();
 }

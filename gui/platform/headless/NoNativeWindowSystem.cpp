@@ -1,0 +1,13 @@
+// Builds without a native window system keep the software platform headless.
+
+#include "gui/platform/soft/NativeWindowSystem.h"
+
+namespace VSTGUI {
+namespace platform {
+
+INativeWindowSystem* nativeWindowSystem() {
+    return nullptr;
+}
+
+}  // namespace platform
+}  // namespace VSTGUI
