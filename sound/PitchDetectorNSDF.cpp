@@ -3,7 +3,6 @@
 #include "sound/PeakFinding.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace tanuvo::sound {
 
