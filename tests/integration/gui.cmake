@@ -10,6 +10,12 @@ if(WIN32)
         target_link_options(${program} PRIVATE -static -static-libgcc -static-libstdc++)
     endforeach()
     add_test(NAME gui_window_test COMMAND gui_window_test)
+    # The editor inside the real plug-in DLL, driven through its entry like a host.
+    add_executable(editor_dll_test ${gui_dir}/EditorDllTest.cpp)
+    target_include_directories(editor_dll_test PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_options(editor_dll_test PRIVATE -static -static-libgcc -static-libstdc++)
+    add_dependencies(editor_dll_test Bleepifier)
+    add_test(NAME editor_dll_test COMMAND editor_dll_test $<TARGET_FILE:Bleepifier>)
     # The comparison needs the native build's rendering of the same scene.
     set(BLEEP_NATIVE_BUILD_DIR "" CACHE PATH "Native build tree whose gui_scene_soft test wrote the software rendering")
     if(BLEEP_NATIVE_BUILD_DIR)
