@@ -10,6 +10,7 @@ build=${BLEEP_BUILD_DIR:-$root/build}
 jobs=${BLEEP_JOBS:-$(nproc)}
 passed=0
 failed=0
+skipped=0
 failures=()
 
 # Runs ctest in a build folder and adds its counts to the totals.
@@ -28,8 +29,11 @@ run_ctest() {
     fi
     total=$(echo "$line" | sed -E 's/.*out of ([0-9]+).*/\1/')
     bad=$(echo "$line" | sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/')
-    passed=$((passed + total - bad))
+    local skip
+    skip=$(grep -cE '^[[:space:]]+[0-9]+ - .*\(Skipped\)$' "$log" || true)
+    passed=$((passed + total - bad - skip))
     failed=$((failed + bad))
+    skipped=$((skipped + skip))
     [ "$bad" -eq 0 ] || failures+=("$name: $bad failed")
 }
 
@@ -85,5 +89,5 @@ echo
 for f in "${failures[@]+"${failures[@]}"}"; do
     echo "FAILED: $f"
 done
-echo "Total: $passed passed, $failed failed"
+echo "Total: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
