@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
 
 namespace VSTGUI {
 namespace platform {

@@ -39,8 +39,6 @@ struct BrushObject {
     bool stock = false;
 };
 
-struct FontFace;  // FreeType side, see SoftText.cpp
-
 struct FontObject {
     FontSpec spec{};
     bool stock = false;

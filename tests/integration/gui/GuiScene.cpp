@@ -3,7 +3,6 @@
 #include "gui/CBitmap.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
