@@ -100,6 +100,24 @@ TEST(CBitmap, AlphaBlendMixesWithTheDestination) {
     again->forget();
 }
 
+TEST(COffscreenContext, DrawsIntoAnExistingBitmapAndHoldsItMeanwhile) {
+    CBitmap* sprite = makeSprite();
+    {
+        COffscreenContext context(nullptr, sprite);
+        EXPECT_EQ(sprite->getNbReference(), 2);
+        EXPECT_EQ(context.getWidth(), 8);
+        context.setFillColor(kBlue);
+        context.fillRect(CRect(-1, -1, 8, 8));
+    }
+    EXPECT_EQ(sprite->getNbReference(), 1);
+    COffscreenContext target(nullptr, 8, 8, kBlackCColor);
+    CRect where(0, 0, 8, 8);
+    sprite->draw(&target, where);
+    EXPECT_EQ(pixelAt(target, 0, 0), kBlue);
+    EXPECT_EQ(pixelAt(target, 7, 7), kBlue);
+    sprite->forget();
+}
+
 TEST(CBitmap, MissingResourceHasNoSizeAndDrawsNothing) {
     CBitmap missing(4242);
     EXPECT_FALSE(missing.isLoaded());

@@ -3,6 +3,7 @@
 // a host that accepts or refuses, and a host that destroys its window first.
 
 #include <windows.h>
+#include <ole2.h>
 
 #include "gui/CControl.h"
 #include "gui/CDrawContext.h"
@@ -191,6 +192,12 @@ void paintingAndRouting(HWND host) {
 
     CCoord x = -1, y = -1;
     CHECK(frame->getPosition(x, y) && x == 0 && y == 0);
+
+    // The frame's window carries our drop target: a second registration is refused.
+    CHECK(frame->isDropActive());
+    CHECK(RegisterDragDrop(window, nullptr) != S_OK);
+    CHECK(frame->setDropActive(false));
+    CHECK(RevokeDragDrop(window) != S_OK);  // nothing left to revoke
     frame->forget();
 }
 
