@@ -15,8 +15,11 @@
 #include <X11/cursorfont.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace VSTGUI {
@@ -80,18 +83,16 @@ unsigned cursorShape(int type) {
     }
 }
 
-// Selects events from the queue without removing others. Inside a tracking loop presses wait for
-// the loop to end, as queued messages do; everything else is taken.
-struct Selection {
-    ::Window window;
-    bool tracking;
-};
+// Presses being routed to any frame: while a control tracks the mouse, new presses wait for the
+// loop to end, as queued messages do.
+int gRouting = 0;
 
+// Takes everything but the presses that must wait; events of other windows (a closed pop-up,
+// keyboard mapping notices) are taken to be dropped.
 Bool selectEvent(Display*, XEvent* event, XPointer arg) {
-    const auto* s = reinterpret_cast<const Selection*>(arg);
-    if (event->xany.window != s->window)
-        return False;
-    return s->tracking && event->type == ButtonPress ? False : True;
+    const auto* window = reinterpret_cast<const ::Window*>(arg);
+    return event->xany.window == *window && event->type == ButtonPress && gRouting > 0 ? False
+                                                                                       : True;
 }
 
 struct ReleaseSearch {
@@ -109,6 +110,19 @@ Bool findRelease(Display*, XEvent* event, XPointer arg) {
     return False;
 }
 
+// A busy server may turn a connection away for a moment; a few quick retries ride that out
+// without holding the host up for long.
+Display* openDisplay() {
+    for (int attempt = 0;; ++attempt) {
+        errno = 0;
+        if (Display* display = XOpenDisplay(nullptr))
+            return display;
+        if (attempt == 3 || (errno != EAGAIN && errno != ECONNRESET))
+            return nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 class X11WindowSystem : public INativeWindowSystem {
   public:
     bool isValidParent(void* parent) override {
@@ -120,7 +134,7 @@ class X11WindowSystem : public INativeWindowSystem {
     bool attach(platform::Window window, void* parent) override {
         auto native = std::make_unique<NativeWindow>();
         native->soft = window;
-        Display* display = XOpenDisplay(nullptr);
+        Display* display = openDisplay();
         if (!display)
             return false;
         adoptDisplay(display);
@@ -203,11 +217,13 @@ class X11WindowSystem : public INativeWindowSystem {
         bool exposed = false;
         {
             ErrorTrap trap(native->display);
-            Selection selection{native->xwindow, native->routing > 0};
+            ::Window xwindow = native->xwindow;
             XEvent event;
             while (native->alive && native->soft &&
                    XCheckIfEvent(native->display, &event, selectEvent,
-                                 reinterpret_cast<XPointer>(&selection))) {
+                                 reinterpret_cast<XPointer>(&xwindow))) {
+                if (event.xany.window != xwindow)
+                    continue;
                 exposed |= event.type == Expose;
                 handle(native, event);
             }
@@ -354,12 +370,14 @@ class X11WindowSystem : public INativeWindowSystem {
         if (!handler)
             return;
         ++native->routing;
+        ++gRouting;
         if (event.button == Button4 || event.button == Button5) {
             handler->onWheel(event.x, event.y, event.button == Button4 ? 1.0f : -1.0f);
         } else if (const int bit = buttonBit(event.button)) {
             native->heldButtons |= bit;
             handler->onMouseDown(event.x, event.y);
         }
+        --gRouting;
         --native->routing;
     }
 

@@ -6,6 +6,7 @@
 #include "PluginLoader.h"
 #include "editor/BleepifierEditor.h"
 #include "gui/CFrame.h"
+#include "gui/COptionMenu.h"
 #include "gui/platform/soft/SoftPlatform.h"
 #include "plugin/Bleepifier.h"
 
@@ -72,6 +73,18 @@ void sleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// The test's own connections; a loaded server may turn one away for a moment.
+Display* openDisplay() {
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr))
+            return display;
+        if (!std::getenv("DISPLAY"))
+            break;
+        sleepMs(50);
+    }
+    return nullptr;
+}
+
 struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;
 };
@@ -80,7 +93,7 @@ struct Geometry {
 // inside a tracking loop or a pop-up menu.
 class User {
   public:
-    User() : display(XOpenDisplay(nullptr)) {}
+    User() : display(openDisplay()) {}
     ~User() {
         if (display)
             XCloseDisplay(display);
@@ -104,7 +117,7 @@ class User {
         XTestFakeKeyEvent(display, code, False, CurrentTime);
         XSync(display, False);
     }
-    // The mapped override-redirect window (a pop-up menu), waiting up to the timeout.
+    // The topmost mapped override-redirect window (a pop-up menu), waiting up to the timeout.
     bool waitForPopup(Geometry* out, int timeoutMs = 5000) {
         const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
         while (Clock::now() < end) {
@@ -120,7 +133,8 @@ class User {
         bool found = false;
         if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
             return false;
-        for (unsigned i = 0; i < count && !found; ++i) {
+        // The topmost one: an open sub-menu lies above its menu.
+        for (unsigned i = count; i-- > 0 && !found;) {
             XWindowAttributes a;
             if (XGetWindowAttributes(display, children[i], &a) && a.override_redirect &&
                 a.map_state == IsViewable) {
@@ -139,7 +153,7 @@ class User {
 class X11EditorTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        display = XOpenDisplay(nullptr);
+        display = openDisplay();
         if (!display)
             GTEST_SKIP() << "no X server";
         int event = 0, error = 0, major = 0, minor = 0;
@@ -593,6 +607,133 @@ TEST_F(X11EditorTest, NothingWaitsForAHostThatNeverIdles) {
     const auto start = Clock::now();
     dispatch(effEditClose);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+}
+
+// The toolkit's own frame in an X window, with a menu that has everything a pop-up can show:
+// a greyed entry, a separator, a sub-menu and a column break.
+class X11ToolkitMenuTest : public ::testing::Test, public VSTGUI::CControlListener {
+  protected:
+    void SetUp() override {
+        display = openDisplay();
+        if (!display)
+            GTEST_SKIP() << "no X server";
+        top = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, 200, 60, 0, 0, 0);
+        XMapWindow(display, top);
+        XSync(display, False);
+        frame = new VSTGUI::CFrame(VSTGUI::CRect(0, 0, 200, 60),
+                                   reinterpret_cast<void*>(std::uintptr_t(top)), nullptr);
+        ASSERT_TRUE(frame->isOpen());
+        menu = new VSTGUI::COptionMenu(VSTGUI::CRect(10, 10, 110, 30), this, 0);
+        sub = new VSTGUI::COptionMenu(VSTGUI::CRect(0, 0, 10, 10), this, 1);
+        sub->addEntry("Deep A");
+        sub->addEntry("Deep B");
+        menu->addEntry("One");
+        menu->addEntry("-GGrey");
+        menu->addEntry("-");
+        menu->addEntry(sub, "More");
+        menu->addEntry("Two");
+        menu->setNbItemsPerColumn(3);
+        sub->forget();
+        frame->addView(menu);
+    }
+    void TearDown() override {
+        if (frame)
+            frame->forget();
+        if (display) {
+            XDestroyWindow(display, top);
+            XCloseDisplay(display);
+        }
+    }
+    void valueChanged(VSTGUI::CDrawContext*, VSTGUI::CControl* control) override {
+        changed.push_back({control, control->getValue()});
+    }
+    void idleWhile(const std::function<void(User&)>& act) {
+        std::atomic<bool> done{false};
+        std::thread user([&] {
+            User u;
+            act(u);
+            done = true;
+        });
+        const auto limit = Clock::now() + std::chrono::seconds(20);
+        while (!done && Clock::now() < limit) {
+            frame->idle();
+            sleepMs(10);
+        }
+        user.join();
+    }
+    void clickMenu(User& user) {
+        int sx = 0, sy = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(user.display, top, DefaultRootWindow(user.display), 50, 20, &sx, &sy,
+                              &child);
+        user.click(sx, sy);
+    }
+
+    Display* display = nullptr;
+    ::Window top = 0;
+    VSTGUI::CFrame* frame = nullptr;
+    VSTGUI::COptionMenu* menu = nullptr;
+    VSTGUI::COptionMenu* sub = nullptr;
+    std::vector<std::pair<VSTGUI::CControl*, float>> changed;
+};
+
+TEST_F(X11ToolkitMenuTest, KeysSkipWhatCannotBeChosenAndReachTheSubMenu) {
+    Geometry popup, second;
+    bool opened = false, subOpened = false;
+    idleWhile([&](User& user) {
+        clickMenu(user);
+        opened = user.waitForPopup(&popup);
+        sleepMs(100);
+        user.key(XK_Down);   // "One"
+        user.key(XK_Down);   // past "Grey" and the separator to "More"
+        user.key(XK_Right);  // opens the sub-menu
+        sleepMs(200);
+        subOpened = user.findPopup(&second);
+        user.key(XK_Down);
+        user.key(XK_Down);
+        user.key(XK_Return);  // "Deep B"
+    });
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(subOpened);
+    // Three entries in the first column (one of them a separator), two in the second.
+    EXPECT_EQ(popup.height, 2 + 2 * kPopupItemHeight + 8);
+    EXPECT_GT(second.x, popup.x);
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].first, sub);
+    EXPECT_EQ(sub->getCurrent(), 1);
+    EXPECT_EQ(menu->getCurrent(), 0);
+}
+
+TEST_F(X11ToolkitMenuTest, ClickOutsideClosesWithoutAChoiceAndGreyEntriesIgnoreClicks) {
+    bool opened = false;
+    idleWhile([&](User& user) {
+        Geometry popup;
+        clickMenu(user);
+        opened = user.waitForPopup(&popup);
+        sleepMs(100);
+        // "Grey" is the second entry of the first column.
+        user.click(popup.x + 30, popup.y + 1 + kPopupItemHeight + 10);
+        sleepMs(100);
+        user.click(popup.x + popup.width + 50, popup.y + popup.height + 50);
+    });
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(changed.empty());
+    User check;
+    Geometry gone;
+    EXPECT_FALSE(check.findPopup(&gone));
+
+    idleWhile([&](User& user) {
+        Geometry popup;
+        clickMenu(user);
+        opened = user.waitForPopup(&popup);
+        sleepMs(100);
+        // "Two", in the second column.
+        user.click(popup.x + popup.width - 30, popup.y + 1 + kPopupItemHeight + 10);
+    });
+    ASSERT_TRUE(opened);
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].first, menu);
+    EXPECT_EQ(menu->getCurrent(), 4);
 }
 
 }  // namespace
