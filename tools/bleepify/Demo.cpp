@@ -9,6 +9,7 @@
 #include "tools/bleepify/ParameterSettings.h"
 #include "tools/bleepify/ProgressBar.h"
 #include "tools/bleepify/ToolError.h"
+#include "tools/editorshot/EditorPicture.h"
 
 namespace tanuvo::bleepify {
 
@@ -50,7 +51,13 @@ int runDemo(const PluginLibrary& library, RenderSettings settings, int effectInd
         written += 2;
         progress.update(i + 1);
     }
-    return written;
+
+    // The editor with the square wave chosen, which shows every kind of control.
+    const std::string editorPicture = prefix + "editor.png";
+    if (!editorshot::writePng(editorPicture, editorshot::renderEditor(1))) {
+        throw ToolError("cannot write " + editorPicture);
+    }
+    return written + 1;
 }
 
 }  // namespace tanuvo::bleepify

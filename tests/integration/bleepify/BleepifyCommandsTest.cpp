@@ -148,6 +148,11 @@ TEST(BleepifyDemo, WritesTheInputAndOneSoundAndPicturePerWaveform) {
         EXPECT_GE(bigEndian(16), 800u);
         EXPECT_GE(bigEndian(20), 600u);
     }
+    // The editor's picture, at the editor's size.
+    const std::string editor = readText(target + "/editor.png");
+    ASSERT_GT(editor.size(), 33u);
+    EXPECT_EQ(editor.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(editor.substr(16, 8), std::string("\0\0\0\xf0\0\0\x01\x40", 8));
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
 }
 
