@@ -44,6 +44,7 @@ struct NativeWindow {
     int heldButtons = 0;  // presses routed whose release has not been read (KeyBits)
     int routing = 0;      // depth of presses being routed to the frame
     int cursorType = 0;
+    bool cursorSet = false;  // set since the last idle
     ::Cursor cursors[kCursorTypes] = {};
 };
 
@@ -234,6 +235,11 @@ class X11WindowSystem : public INativeWindowSystem {
                 close(native);
             return;
         }
+        // A cursor lasts while the editor keeps setting it, as a window's class cursor returns
+        // on the next mouse move once an application stops.
+        if (!native->cursorSet)
+            defineCursor(native, 0);
+        native->cursorSet = false;
         // Pending invalid areas are painted now, as the message loop would deliver the paint;
         // the surface keeps the pixels, so an exposure alone only shows them again.
         if (native->alive && !soft::paintWindow(window) && exposed)
@@ -297,21 +303,9 @@ class X11WindowSystem : public INativeWindowSystem {
     }
 
     void setCursor(int type) override {
-        if (type < 0 || type >= kCursorTypes)
-            type = 0;
         for (auto& native : windows) {
-            if (!native->alive || native->cursorType == type)
-                continue;
-            ErrorTrap trap(native->display);
-            const unsigned shape = cursorShape(type);
-            if (shape && !native->cursors[type])
-                native->cursors[type] = XCreateFontCursor(native->display, shape);
-            if (shape)
-                XDefineCursor(native->display, native->xwindow, native->cursors[type]);
-            else
-                XUndefineCursor(native->display, native->xwindow);
-            native->cursorType = type;
-            checkLost(native.get(), trap);
+            native->cursorSet = true;
+            defineCursor(native.get(), type);
         }
     }
 
@@ -346,6 +340,23 @@ class X11WindowSystem : public INativeWindowSystem {
             if ((*it)->alive && (*it)->soft)
                 return it->get();
         return nullptr;
+    }
+
+    void defineCursor(NativeWindow* native, int type) {
+        if (type < 0 || type >= kCursorTypes)
+            type = 0;
+        if (!native->alive || native->cursorType == type)
+            return;
+        ErrorTrap trap(native->display);
+        const unsigned shape = cursorShape(type);
+        if (shape && !native->cursors[type])
+            native->cursors[type] = XCreateFontCursor(native->display, shape);
+        if (shape)
+            XDefineCursor(native->display, native->xwindow, native->cursors[type]);
+        else
+            XUndefineCursor(native->display, native->xwindow);
+        native->cursorType = type;
+        checkLost(native, trap);
     }
 
     void handle(NativeWindow* native, const XEvent& event) {

@@ -16,6 +16,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
 #include <atomic>
@@ -484,6 +485,42 @@ TEST_F(X11EditorTest, WheelButtonsTurnTheKnobUnderThePointer) {
     user.click(sx, sy, Button4);
     idle();
     EXPECT_EQ(calls().size(), before);
+}
+
+// The cursor image the server shows now, as raw bytes with its size and hot spot.
+std::vector<unsigned long> cursorImage(Display* display) {
+    std::vector<unsigned long> out;
+    if (XFixesCursorImage* image = XFixesGetCursorImage(display)) {
+        out = {image->width, image->height, image->xhot, image->yhot};
+        out.insert(out.end(), image->pixels, image->pixels + image->width * image->height);
+        XFree(image);
+    }
+    return out;
+}
+
+TEST_F(X11EditorTest, HandCursorOverControlsOnlyWhileThePointerIsThere) {
+    int event = 0, error = 0;
+    if (!XFixesQueryExtension(display, &event, &error))
+        GTEST_SKIP() << "no XFixes extension";
+    ASSERT_TRUE(openEditor(top));
+    idle();
+    User user;
+    int sx = 0, sy = 0;
+    toScreen(kEditorWidth + 10, 5, &sx, &sy);  // the host's own window, beside the editor
+    user.moveTo(sx, sy);
+    idle(100);
+    const std::vector<unsigned long> host = cursorImage(display);
+    centreOf(controlRect(kPower), &sx, &sy);
+    user.moveTo(sx, sy);
+    idle(100);
+    const std::vector<unsigned long> overControl = cursorImage(display);
+    toScreen(3, 3, &sx, &sy);
+    user.moveTo(sx, sy);
+    idle(100);
+    const std::vector<unsigned long> overBackground = cursorImage(display);
+    ASSERT_FALSE(host.empty());
+    EXPECT_NE(overControl, host);
+    EXPECT_EQ(overBackground, host);
 }
 
 TEST_F(X11EditorTest, WaveformMenuOpensOverTheControlAndTakesAClick) {
