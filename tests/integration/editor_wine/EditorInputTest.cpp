@@ -320,6 +320,16 @@ void mixKnobDrag() {
           "Ctrl+click on the mix knob restores 0.5");
 }
 
+void handCursor() {
+    run({{Action::kMove, 20, 300}});
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    dispatch(effEditIdle);
+    check(GetCursor() != LoadCursor(nullptr, IDC_HAND), "cursor: no hand over the bare panel");
+    run({{Action::kMove, knobTop(kMixKnob).x, knobTop(kMixKnob).y}});
+    dispatch(effEditIdle);
+    check(GetCursor() == LoadCursor(nullptr, IDC_HAND), "cursor: a hand over the mix knob");
+}
+
 void powerButton() {
     const float start = parameter(1);
     gCalls.clear();
@@ -482,6 +492,7 @@ int main(int argc, char** argv) {
     run({});  // shows and paints the window
 
     mixKnobDrag();
+    handCursor();
     powerButton();
     resetButton();
     waveMenu();
