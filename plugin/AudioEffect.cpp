@@ -37,6 +37,12 @@ bool needsPointer(int32_t opcode) {
     }
 }
 
+// The key opcodes carry the modifier bits in opt; a value that is no byte (negative, too large,
+// NaN) must not be converted, and means no modifiers.
+uint8_t modifierBits(float opt) {
+    return opt >= 0.0f && opt < 256.0f ? static_cast<uint8_t>(opt) : 0;
+}
+
 }  // namespace
 
 AudioEffect::AudioEffect(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams)
@@ -269,7 +275,7 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
             if (!editor) {
                 return 0;
             }
-            VstKeyCode key{index, static_cast<uint8_t>(value), static_cast<uint8_t>(opt)};
+            VstKeyCode key{index, static_cast<uint8_t>(value), modifierBits(opt)};
             bool handled = opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key);
             return handled ? 1 : 0;
         }

@@ -24,9 +24,12 @@ if ! cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 fi
 cmake --build "$build" --target plugin_fuzzer -j"$jobs"
 
-# The corpus stays in the build folder, so later runs start from what earlier ones found.
+# The corpus stays in the build folder, so later runs start from what earlier ones found; the
+# inputs of past findings (tests/fuzz/seeds) are replayed first on every run. Host call
+# sequences need long inputs from the start, hence no gradual length growth.
 mkdir -p "$build/corpus" "$build/findings"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 "$build/tests/fuzz/plugin_fuzzer" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 \
-    -print_final_stats=1 -artifact_prefix="$build/findings/" "$build/corpus"
+    -max_len=4096 -len_control=0 -print_final_stats=1 -artifact_prefix="$build/findings/" \
+    "$build/corpus" "$root/tests/fuzz/seeds"
