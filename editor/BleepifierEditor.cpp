@@ -14,7 +14,7 @@ using namespace VSTGUI;
 
 namespace {
 
-// Parameters the editor treats specially.
+// Parameters with their own handling in valueChanged.
 constexpr int32_t kEffectTag = kEffect;
 constexpr int32_t kDutyTag = kDutyRatio;
 
