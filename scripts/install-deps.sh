@@ -11,7 +11,7 @@ $sudo apt-get install -y --no-install-recommends \
     cmake make g++ clang libclang-rt-14-dev clang-format file \
     googletest libgtest-dev libbenchmark-dev libfftw3-dev \
     libsndfile1-dev libpng-dev libfreetype-dev fonts-liberation \
-    libx11-dev libxtst-dev x11-utils \
+    libx11-dev libxtst-dev x11-utils python3 \
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
     wine wine32:i386 wine64 xvfb xauth qemu-user
 
