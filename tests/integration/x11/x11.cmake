@@ -3,7 +3,7 @@ if(NOT WIN32)
     find_package(X11)
 endif()
 find_program(XVFB_RUN xvfb-run)
-if(NOT WIN32 AND X11_FOUND AND X11_XTest_FOUND AND X11_Xfixes_FOUND AND XVFB_RUN AND TARGET GTest::gtest)
+if(NOT WIN32 AND BLEEP_X11 AND X11_FOUND AND X11_XTest_FOUND AND X11_Xfixes_FOUND AND XVFB_RUN AND TARGET GTest::gtest)
     set(x11_dir ${CMAKE_CURRENT_SOURCE_DIR}/x11)
     add_executable(x11_editor_test ${x11_dir}/X11EditorTest.cpp
                                    ${CMAKE_CURRENT_SOURCE_DIR}/host/PluginLoaderPosix.cpp)
