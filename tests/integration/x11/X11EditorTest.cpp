@@ -589,6 +589,50 @@ TEST_F(X11EditorTest, WaveformMenuTakesTheKeyboardAndEscapeChangesNothing) {
     EXPECT_FALSE(check.findPopup(&gone));
 }
 
+TEST_F(X11EditorTest, TwoEditorsOpenAtOnceEachTakeTheirOwnClicks) {
+    AEffect* second = library->entry("VSTPluginMain")(hostCallback);
+    ASSERT_NE(second, nullptr);
+    const ::Window secondTop = makeHostWindow();
+    XMoveWindow(display, secondTop, kHostX + 400, kHostY);
+    XSync(display, False);
+    ASSERT_TRUE(openEditor(top));
+    ASSERT_EQ(second->dispatcher(second, effEditOpen, 0, 0,
+                                 reinterpret_cast<void*>(std::uintptr_t(secondTop)), 0.0f),
+              1);
+    auto idleBoth = [&] {
+        const auto end = Clock::now() + std::chrono::milliseconds(300);
+        do {
+            dispatch(effEditIdle);
+            second->dispatcher(second, effEditIdle, 0, 0, nullptr, 0.0f);
+            sleepMs(10);
+        } while (Clock::now() < end);
+    };
+    idleBoth();
+    const float firstPower = effect->getParameter(effect, kPower);
+    const float secondPower = second->getParameter(second, kPower);
+    const VSTGUI::CRect power = controlRect(kPower);
+    int sx = 0, sy = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(display, secondTop, DefaultRootWindow(display),
+                          (power.left + power.right) / 2, (power.top + power.bottom) / 2, &sx, &sy,
+                          &child);
+    User user;
+    user.click(sx, sy);
+    idleBoth();
+    EXPECT_EQ(effect->getParameter(effect, kPower), firstPower);
+    EXPECT_NE(second->getParameter(second, kPower), secondPower);
+    expectShowsHeadlessRender();
+    second->dispatcher(second, effEditClose, 0, 0, nullptr, 0.0f);
+    second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f);
+    XDestroyWindow(display, secondTop);
+    // The first editor is untouched by the second one's closing.
+    centreOf(power, &sx, &sy);
+    user.click(sx, sy);
+    idle();
+    EXPECT_NE(effect->getParameter(effect, kPower), firstPower);
+    expectShowsHeadlessRender();
+}
+
 TEST_F(X11EditorTest, BadWindowIdsAnswerFalseAndThePluginKeepsWorking) {
     EXPECT_FALSE(openEditor(::Window(0x1FFFFF0)));       // no such window
     EXPECT_FALSE(openEditor(::Window(0xDEADBEEF0ull)));  // not a window id at all
