@@ -62,12 +62,12 @@ class Canvas {
     Canvas(int width, int height)
         : dc(createCompatibleDC(nullptr)), bitmap(createCompatibleBitmap(nullptr, width, height)) {
         previousBitmap = selectBitmap(dc, bitmap);
-        FontSpec spec{};
-        spec.height = -12;
-        spec.weight = 400;
-        spec.pitchAndFamily = 34;
-        spec.face = "Arial";
-        font = createFont(spec);
+        FontSpec menuFont{};
+        menuFont.height = -12;
+        menuFont.weight = 400;
+        menuFont.pitchAndFamily = 34;
+        menuFont.face = "Arial";
+        font = createFont(menuFont);
         previousFont = selectFont(dc, font);
         setBkModeOpaque(dc, false);
     }
