@@ -151,6 +151,23 @@ class User {
     Display* display;
 };
 
+// The host keeps idling while the user acts from another thread (the editor may be inside a
+// tracking loop or a pop-up menu meanwhile).
+void idleWhileActing(const std::function<void()>& idleOnce, const std::function<void(User&)>& act) {
+    std::atomic<bool> done{false};
+    std::thread user([&] {
+        User u;
+        act(u);
+        done = true;
+    });
+    const auto limit = Clock::now() + std::chrono::seconds(20);
+    while (!done && Clock::now() < limit) {
+        idleOnce();
+        sleepMs(10);
+    }
+    user.join();
+}
+
 class X11EditorTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -230,20 +247,8 @@ class X11EditorTest : public ::testing::Test {
             sleepMs(10);
         } while (Clock::now() < end);
     }
-    // The host keeps idling while the user acts from another thread.
     void idleWhile(const std::function<void(User&)>& act) {
-        std::atomic<bool> done{false};
-        std::thread user([&] {
-            User u;
-            act(u);
-            done = true;
-        });
-        const auto limit = Clock::now() + std::chrono::seconds(20);
-        while (!done && Clock::now() < limit) {
-            dispatch(effEditIdle);
-            sleepMs(10);
-        }
-        user.join();
+        idleWhileActing([this] { dispatch(effEditIdle); }, act);
         idle(200);
     }
 
@@ -729,18 +734,7 @@ class X11ToolkitMenuTest : public ::testing::Test, public VSTGUI::CControlListen
         changed.push_back({control, control->getValue()});
     }
     void idleWhile(const std::function<void(User&)>& act) {
-        std::atomic<bool> done{false};
-        std::thread user([&] {
-            User u;
-            act(u);
-            done = true;
-        });
-        const auto limit = Clock::now() + std::chrono::seconds(20);
-        while (!done && Clock::now() < limit) {
-            frame->idle();
-            sleepMs(10);
-        }
-        user.join();
+        idleWhileActing([this] { frame->idle(); }, act);
     }
     void clickMenu(User& user) {
         int sx = 0, sy = 0;
