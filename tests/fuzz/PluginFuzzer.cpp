@@ -4,6 +4,7 @@
 // memory and undefined-behaviour faults; the checks below catch wrong answers.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +25,9 @@ constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kDenormal = std::numeric_limits<float>::denorm_min();
 constexpr int kMaxOperations = 48;
 constexpr long kMaxFramesPerInput = 60000;
+// Each hop of a short host block analyses a whole window; bounding the windows keeps one input
+// fast without bounding what a call may look like.
+constexpr long kMaxWindowsPerInput = 400;
 
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "plug-in fuzzer: %s\n", what);
@@ -304,10 +308,14 @@ class FuzzHost {
     void process() {
         int32_t frames = data.ConsumeBool() ? data.ConsumeIntegralInRange(0, 1100)
                                             : data.ConsumeIntegralInRange(0, 20000);
-        if (framesUsed + frames > kMaxFramesPerInput) {
+        const long hop = std::clamp(plugin->getBlockSize(), 1, 1024);
+        const long windows = (frames + hop - 1) / hop;
+        if (framesUsed + frames > kMaxFramesPerInput ||
+            windowsUsed + windows > kMaxWindowsPerInput) {
             frames = 0;
         }
         framesUsed += frames;
+        windowsUsed += frames > 0 ? windows : 0;
         std::vector<float> in(frames), left(frames), right(frames);
         fillAudio(data, in);
         const bool finiteInput = allFinite(in.data(), in.size());
@@ -334,6 +342,7 @@ class FuzzHost {
     AEffect* effect = nullptr;
     bool suspended = true;
     long framesUsed = 0;
+    long windowsUsed = 0;
 };
 
 }  // namespace
