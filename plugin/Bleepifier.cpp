@@ -17,7 +17,6 @@ constexpr int kMinWindowLength = 1024;
 
 Bleepifier::Bleepifier(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
-    interpolator.restartSearch = true;
     setUp(44100.0, 1024);
     cEffect.numInputs = 1;
     cEffect.numOutputs = 2;

@@ -104,7 +104,6 @@ class Bleepifier : public AudioEffectX {
     std::atomic<float> steps{0.5f};
 
     ParameterMaps maps;
-    LinearInterpolator interpolator;
 
     std::unique_ptr<SignalChain> chain;
     std::atomic<IWavenizer*> currentWavenizer{nullptr};

@@ -28,7 +28,12 @@ float waveIndexToValue(int32_t index) {
 }  // namespace
 
 double Bleepifier::evaluate(const PointTable& table, float x) {
-    return evaluateMap(interpolator, table, x);
+    // A lookup of its own per call: hosts may set parameters from two threads at once (automation
+    // on the audio thread, the editor on the UI thread), and a shared one could pair one table's
+    // points with another's.
+    LinearInterpolator lookup;
+    lookup.restartSearch = true;
+    return evaluateMap(lookup, table, x);
 }
 
 void Bleepifier::setParameter(int32_t index, float value) {
