@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "plugin/VstAbi.h"
@@ -81,7 +82,7 @@ class AudioEffect {
     int32_t blockSize = 1024;
     int32_t numPrograms;
     int32_t numParams;
-    int32_t curProgram = 0;
+    std::atomic<int32_t> curProgram{0};  // read by parameter calls on any host thread
     AEffect cEffect;
 };
 

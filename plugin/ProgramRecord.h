@@ -1,19 +1,39 @@
 #pragma once
 
+#include <atomic>
+
 namespace tanuvo::sound::vst {
+
+// A field that two host threads may write at once (automation and the editor both set
+// parameters): relaxed atomic loads and stores, copied and assigned like the plain value.
+template <class T>
+class RelaxedValue {
+  public:
+    RelaxedValue(T initial = T()) : value(initial) {}
+    RelaxedValue(const RelaxedValue& other) : value(static_cast<T>(other)) {}
+    RelaxedValue& operator=(const RelaxedValue& other) { return *this = static_cast<T>(other); }
+    RelaxedValue& operator=(T next) {
+        value.store(next, std::memory_order_relaxed);
+        return *this;
+    }
+    operator T() const { return value.load(std::memory_order_relaxed); }
+
+  private:
+    std::atomic<T> value;
+};
 
 // One program of the bank: the eight parameter values and the program's name.
 struct ProgramRecord {
     static constexpr int kNameSize = 24;
 
-    float volume = 1.0f;
-    float waveIndex = 0.0f;  // the generator index, held as a float
-    bool powerOn = true;
-    float mix = 1.0f;
-    float depth = 1.0f;
-    float dutyRatio = 0.25f;  // the limited value
-    float tone = 1.0f;
-    float steps = 0.5f;
+    RelaxedValue<float> volume{1.0f};
+    RelaxedValue<float> waveIndex{0.0f};  // the generator index, held as a float
+    RelaxedValue<bool> powerOn{true};
+    RelaxedValue<float> mix{1.0f};
+    RelaxedValue<float> depth{1.0f};
+    RelaxedValue<float> dutyRatio{0.25f};  // the limited value
+    RelaxedValue<float> tone{1.0f};
+    RelaxedValue<float> steps{0.5f};
     char name[kNameSize] = "Init";
 };
 

@@ -89,7 +89,10 @@ struct RunResult {
     long controlSteps = 0;  // made while the audio thread ran
 };
 
-RunResult runConcurrently(int blockSize, int phrasePasses, unsigned seed) {
+// Renders the phrase on an audio thread while a control thread makes host calls; with
+// automateFromAudio the audio thread also sets parameters between blocks, as many hosts play
+// automation, so two threads set parameters at once.
+RunResult runConcurrently(int blockSize, int phrasePasses, unsigned seed, bool automateFromAudio) {
     auto plugin = std::make_unique<Bleepifier>(hostCallback);
     AEffect* effect = plugin->getAeffect();
     // Settings change only while suspended, as hosts do; parameters change at any time.
@@ -104,6 +107,8 @@ RunResult runConcurrently(int blockSize, int phrasePasses, unsigned seed) {
     RunResult result;
 
     std::thread audio([&] {
+        std::mt19937 rng(seed + 1);
+        std::uniform_int_distribution<int> automated(0, kNumParams - 1);
         std::vector<float> in(blockSize), left(blockSize), right(blockSize);
         float* inputs[] = {in.data()};
         float* outputs[] = {left.data(), right.data()};
@@ -113,6 +118,9 @@ RunResult runConcurrently(int blockSize, int phrasePasses, unsigned seed) {
         for (int pass = 0; pass < phrasePasses; ++pass) {
             for (size_t start = 0; start + blockSize <= phrase.size(); start += blockSize) {
                 std::memcpy(in.data(), phrase.data() + start, sizeof(float) * blockSize);
+                if (automateFromAudio && result.blocks % 3 == 0) {
+                    effect->setParameter(effect, automated(rng), randomValue(rng));
+                }
                 effect->processReplacing(effect, inputs, outputs, blockSize);
                 ++result.blocks;
                 for (int i = 0; i < blockSize; ++i) {
@@ -142,10 +150,20 @@ RunResult runConcurrently(int blockSize, int phrasePasses, unsigned seed) {
 TEST(ThreadStress, ParametersAndProgramsChangeWhileAudioRuns) {
     for (int blockSize : {64, 256, 1024}) {
         SCOPED_TRACE(::testing::Message() << "block size " << blockSize);
-        const RunResult r = runConcurrently(blockSize, 3, 1234u + blockSize);
+        const RunResult r = runConcurrently(blockSize, 3, 1234u + blockSize, false);
         EXPECT_GT(r.blocks, 0);
         EXPECT_EQ(0, r.nonFiniteOutputs);
         // The two threads really overlapped.
+        EXPECT_GT(r.controlSteps, 100);
+    }
+}
+
+TEST(ThreadStress, AutomationOnTheAudioThreadMeetsChangesFromTheControlThread) {
+    for (int blockSize : {64, 1024}) {
+        SCOPED_TRACE(::testing::Message() << "block size " << blockSize);
+        const RunResult r = runConcurrently(blockSize, 3, 99u + blockSize, true);
+        EXPECT_GT(r.blocks, 0);
+        EXPECT_EQ(0, r.nonFiniteOutputs);
         EXPECT_GT(r.controlSteps, 100);
     }
 }
