@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <vector>
 
 #include "plugin/Bleepifier.h"
