@@ -26,21 +26,21 @@ intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void
 }
 
 float randomValue(std::mt19937& rng) {
-    static const float kSpecial[] = {0.0f,
-                                     1.0f,
-                                     -1.0f / 6.0f,
-                                     -1.0f,
-                                     2.0f,
-                                     1.0e30f,
-                                     -1.0e30f,
-                                     std::numeric_limits<float>::denorm_min(),
-                                     std::numeric_limits<float>::infinity(),
-                                     -std::numeric_limits<float>::infinity(),
-                                     std::numeric_limits<float>::quiet_NaN()};
+    static const float kOddValues[] = {0.0f,
+                                       1.0f,
+                                       -1.0f / 6.0f,
+                                       -1.0f,
+                                       2.0f,
+                                       1.0e30f,
+                                       -1.0e30f,
+                                       std::numeric_limits<float>::denorm_min(),
+                                       std::numeric_limits<float>::infinity(),
+                                       -std::numeric_limits<float>::infinity(),
+                                       std::numeric_limits<float>::quiet_NaN()};
     std::uniform_int_distribution<int> kind(0, 3);
     if (kind(rng) == 0) {
-        std::uniform_int_distribution<size_t> pick(0, std::size(kSpecial) - 1);
-        return kSpecial[pick(rng)];
+        std::uniform_int_distribution<size_t> pick(0, std::size(kOddValues) - 1);
+        return kOddValues[pick(rng)];
     }
     return std::uniform_real_distribution<float>(-0.2f, 1.2f)(rng);
 }
