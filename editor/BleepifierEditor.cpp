@@ -206,9 +206,10 @@ bool BleepifierEditor::open(void* window) {
                       depthKnob,   toneKnob,    stepsKnob, volumeSlider};
 
     frame = created;
+    pendingMask.store(0, std::memory_order_relaxed);
     for (const auto& [tag, control] : controlsByTag) {
         (void)control;
-        setParameter(tag, effect ? effect->getParameter(tag) : 0.0f);
+        applyParameter(tag, effect ? effect->getParameter(tag) : 0.0f);
     }
     return true;
 }
@@ -241,6 +242,7 @@ void BleepifierEditor::releaseGroups() {
 void BleepifierEditor::idle() {
     if (!frame)
         return;
+    applyPendingParameters();
     int x = 0, y = 0, originX = 0, originY = 0;
     if (platform::getCursorScreenPos(&x, &y) &&
         platform::getWindowScreenOrigin(frame->getPlatformWindow(), &originX, &originY)) {
@@ -253,6 +255,21 @@ void BleepifierEditor::idle() {
 }
 
 void BleepifierEditor::setParameter(int32_t index, float value) {
+    if (index < 0 || index >= kParameterCount)
+        return;
+    pendingValues[index].store(value, std::memory_order_relaxed);
+    pendingMask.fetch_or(1u << index, std::memory_order_release);
+}
+
+void BleepifierEditor::applyPendingParameters() {
+    uint32_t mask = pendingMask.exchange(0, std::memory_order_acquire);
+    for (int32_t index = 0; mask != 0; ++index, mask >>= 1) {
+        if (mask & 1u)
+            applyParameter(index, pendingValues[index].load(std::memory_order_relaxed));
+    }
+}
+
+void BleepifierEditor::applyParameter(int32_t index, float value) {
     if (!frame)
         return;
     if (index == kEffectTag) {
@@ -325,6 +342,9 @@ void BleepifierEditor::valueChanged(CDrawContext* /*context*/, CControl* control
             effect->setParameterAutomated(int32_t(tag), value);
             break;
     }
+    // A user's change is on the user-interface thread already: show its effects (a new
+    // waveform's knobs, the reset values) at once.
+    applyPendingParameters();
     control->setDirty(true);
 }
 

@@ -11,6 +11,8 @@
 #include "gui/CParamDisplay.h"
 #include "gui/CSlider.h"
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -29,7 +31,10 @@ class BleepifierEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
 
     bool open(void* window) override;
     void close() override;
+    // Moves the controls to the parameter values that arrived since the last idle, then redraws.
     void idle() override;
+    // May be called on any host thread (automation often plays on the audio thread): the value
+    // is only recorded here and reaches the controls on the user-interface thread, in idle.
     void setParameter(int32_t index, float value) override;
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
 
@@ -44,6 +49,10 @@ class BleepifierEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
     bool isShown(const VSTGUI::CView* view) const;
 
   private:
+    static constexpr int kParameterCount = 8;
+
+    void applyParameter(int32_t index, float value);
+    void applyPendingParameters();
     VSTGUI::CBitmap* load(long id);
     void selectWave(float value);
     void showGroup(const std::vector<VSTGUI::CControl*>& group, bool show);
@@ -83,6 +92,9 @@ class BleepifierEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
     std::vector<VSTGUI::CControl*> triangleGroup;
     std::vector<VSTGUI::CControl*> cursorControls;
     std::map<int32_t, VSTGUI::CControl*> controlsByTag;
+
+    std::array<std::atomic<float>, kParameterCount> pendingValues{};
+    std::atomic<uint32_t> pendingMask{0};  // bit i: pendingValues[i] not yet shown
 };
 
 }  // namespace tanuvo::sound::vst
