@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "plugin/Bleepifier.h"
-#include "tests/plugin/AllocationCounter.h"
+#include "tests/support/AllocationCounter.h"
 #include "tests/plugin/SungPhrase.h"
 
 namespace tanuvo::sound::vst {
 namespace {
 
-using testing::AllocationCounter;
+using tanuvo::sound::testing::AllocationCounter;
 
 constexpr float kRate = 44100.0f;
 constexpr int kWaveforms = 6;

@@ -6,7 +6,7 @@
 #include <complex>
 #include <vector>
 
-#include "tests/sound/AllocationCounter.h"
+#include "tests/support/AllocationCounter.h"
 
 namespace tanuvo::sound {
 namespace {
@@ -79,7 +79,7 @@ TEST(BandPassTapCacheTest, HighFrequenciesAreDesignedAfreshWithoutFillingASlot) 
     for (int i = 0; i < 10; ++i) {
         holder.getTaps(12000.0 + i, 4, 44100.0, 0.0);
     }
-    EXPECT_EQ(0, counter.count());
+    EXPECT_EQ(0, counter.allocations());
 }
 
 TEST(BandPassTapCacheTest, FiveTapDesignAtOneKilohertz) {

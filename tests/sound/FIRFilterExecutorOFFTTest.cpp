@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "tests/sound/AllocationCounter.h"
+#include "tests/support/AllocationCounter.h"
 
 namespace tanuvo::sound {
 namespace {
@@ -90,7 +90,7 @@ TEST(FIRFilterExecutorOFFTTest, KeepsOneWorkAreaPerTransformLength) {
         testing::AllocationCounter counter;
         executor.execute(output.data(), input.data(), 1024, 1000, taps.data());
         executor.execute(output.data(), input.data(), 1024, 1022, taps.data());
-        EXPECT_EQ(0, counter.count());
+        EXPECT_EQ(0, counter.allocations());
     }
     EXPECT_EQ(1, executor.workAreaCount());
     // A shorter transform after a longer one gets its own, correct, area.

@@ -1,7 +1,7 @@
 #include "sound/PitchDetectorNSDF.h"
 
 #include "sound/NSDFCalculatorOFFT.h"
-#include "tests/sound/AllocationCounter.h"
+#include "tests/support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 
@@ -141,5 +141,5 @@ TEST(PitchDetectorNSDF, SteadyStateDoesNotAllocate) {
         detector.detectPitch(x.data(), 1024);
         detector.detectPitch(noise.data(), 1024);
     }
-    EXPECT_EQ(counter.count(), 0);
+    EXPECT_EQ(counter.allocations(), 0);
 }

@@ -8,7 +8,7 @@
 #include "sound/SineWavenizer.h"
 #include "sound/SquareWavenizer.h"
 #include "sound/TriangleWavenizer.h"
-#include "tests/sound/AllocationCounter.h"
+#include "tests/support/AllocationCounter.h"
 #include "tests/sound/VoiceSignal.h"
 
 namespace tanuvo::sound {
@@ -44,7 +44,7 @@ long steadyStateAllocations(int generator, int blockSize) {
         }
         testing::AllocationCounter counter;
         chosen->wavenize(buffer.data(), window, 220.0);
-        allocations += counter.count();
+        allocations += counter.allocations();
     }
     return allocations;
 }

@@ -1,4 +1,4 @@
-#include "tests/sound/AllocationCounter.h"
+#include "tests/support/AllocationCounter.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -7,17 +7,25 @@
 namespace {
 
 std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
+std::atomic<long> allocationCount{0};
+std::atomic<long> releaseCount{0};
 
 void* allocate(std::size_t size) {
     if (counting.load(std::memory_order_relaxed)) {
-        allocations.fetch_add(1, std::memory_order_relaxed);
+        allocationCount.fetch_add(1, std::memory_order_relaxed);
     }
     void* memory = std::malloc(size == 0 ? 1 : size);
     if (memory == nullptr) {
         throw std::bad_alloc();
     }
     return memory;
+}
+
+void release(void* memory) {
+    if (memory != nullptr && counting.load(std::memory_order_relaxed)) {
+        releaseCount.fetch_add(1, std::memory_order_relaxed);
+    }
+    std::free(memory);
 }
 
 }  // namespace
@@ -43,22 +51,23 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     }
 }
 void operator delete(void* memory) noexcept {
-    std::free(memory);
+    release(memory);
 }
 void operator delete[](void* memory) noexcept {
-    std::free(memory);
+    release(memory);
 }
 void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
+    release(memory);
 }
 void operator delete[](void* memory, std::size_t) noexcept {
-    std::free(memory);
+    release(memory);
 }
 
 namespace tanuvo::sound::testing {
 
 AllocationCounter::AllocationCounter() {
-    allocations.store(0);
+    allocationCount.store(0);
+    releaseCount.store(0);
     counting.store(true);
 }
 
@@ -66,8 +75,12 @@ AllocationCounter::~AllocationCounter() {
     counting.store(false);
 }
 
-long AllocationCounter::count() const {
-    return allocations.load();
+long AllocationCounter::allocations() const {
+    return allocationCount.load();
+}
+
+long AllocationCounter::releases() const {
+    return releaseCount.load();
 }
 
 }  // namespace tanuvo::sound::testing

@@ -1,8 +1,8 @@
 #pragma once
 
 // Counts heap allocations and releases made through operator new and delete while a scope is
-// alive; test_plugin replaces the global operators for this and counts nothing outside a scope.
-namespace tanuvo::sound::vst::testing {
+// alive; the test binaries linking this replace the global operators and counts nothing outside a scope.
+namespace tanuvo::sound::testing {
 
 class AllocationCounter {
   public:
@@ -15,4 +15,4 @@ class AllocationCounter {
     long releases() const;
 };
 
-}  // namespace tanuvo::sound::vst::testing
+}  // namespace tanuvo::sound::testing
