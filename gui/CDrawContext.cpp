@@ -23,17 +23,17 @@ platform::IntRect toIntRect(const CRect& r) {
 }
 
 platform::Font makeFont(CFont index, long style) {
-    platform::FontSpec spec{};
-    spec.height = -kFontTable[index].size;
+    platform::FontSpec request{};
+    request.height = -kFontTable[index].size;
     // The system font is always bold.
-    spec.weight = (style & kBoldFace) || index == kSystemFont ? 700 : 400;
-    spec.italic = (style & kItalicFace) != 0;
-    spec.underline = (style & kUnderlineFace) != 0;
-    spec.outPrecision = 1;
-    spec.clipPrecision = 2;
-    spec.pitchAndFamily = index == kSymbolFont ? 80 : 34;
-    spec.face = kFontTable[index].face;
-    return platform::createFont(spec);
+    request.weight = (style & kBoldFace) || index == kSystemFont ? 700 : 400;
+    request.italic = (style & kItalicFace) != 0;
+    request.underline = (style & kUnderlineFace) != 0;
+    request.outPrecision = 1;
+    request.clipPrecision = 2;
+    request.pitchAndFamily = index == kSymbolFont ? 80 : 34;
+    request.face = kFontTable[index].face;
+    return platform::createFont(request);
 }
 
 }  // namespace

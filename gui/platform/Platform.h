@@ -54,7 +54,7 @@ struct FontSpec {
     int pitchAndFamily;
     const char* face;
 };
-Font createFont(const FontSpec& spec);
+Font createFont(const FontSpec& request);
 
 void deletePen(Pen pen);
 void deleteBrush(Brush brush);

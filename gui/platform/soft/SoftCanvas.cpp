@@ -118,8 +118,8 @@ Pen nullPen() {
 Brush createSolidBrush(ColorRef color) {
     return new BrushObject{color & kRgbMask, false};
 }
-Font createFont(const FontSpec& spec) {
-    return new FontObject{spec, false};
+Font createFont(const FontSpec& request) {
+    return new FontObject{request, false};
 }
 
 void deletePen(Pen pen) {

@@ -40,7 +40,7 @@ struct BrushObject {
 };
 
 struct FontObject {
-    FontSpec spec{};
+    FontSpec request{};
     bool stock = false;
 };
 

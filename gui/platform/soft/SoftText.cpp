@@ -58,21 +58,21 @@ int scaled(long units, int ppem, int unitsPerEm) {
     return int(std::lround(double(units) * ppem / unitsPerEm));
 }
 
-bool prepare(const FontSpec& spec, Layout* layout) {
+bool prepare(const FontSpec& request, Layout* layout) {
     FaceSet& set = faceSet();
     if (!set.ready)
         return false;
-    int index = (spec.weight >= 600 ? 1 : 0) + (spec.italic ? 2 : 0);
+    int index = (request.weight >= 600 ? 1 : 0) + (request.italic ? 2 : 0);
     FT_Face face = set.faces[index];
     auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     int upem = face->units_per_EM;
     long winAscent = os2 ? os2->usWinAscent : face->ascender;
     long winDescent = os2 ? os2->usWinDescent : -face->descender;
     int ppem;
-    if (spec.height < 0)
-        ppem = -spec.height;
-    else if (spec.height > 0)  // positive heights ask for the cell height
-        ppem = int(std::lround(double(spec.height) * upem / double(winAscent + winDescent)));
+    if (request.height < 0)
+        ppem = -request.height;
+    else if (request.height > 0)  // positive heights ask for the cell height
+        ppem = int(std::lround(double(request.height) * upem / double(winAscent + winDescent)));
     else
         ppem = 16;
     ppem = std::clamp(ppem, 1, 1000);
@@ -105,7 +105,7 @@ void drawText(DC dc, const char* text, const IntRect& rect, int align) {
     if (!dc || !text || !dc->font)
         return;
     Layout layout;
-    if (!prepare(dc->font->spec, &layout))
+    if (!prepare(dc->font->request, &layout))
         return;
     FT_Face face = layout.face;
     const int width = textWidth(face, text);
@@ -160,7 +160,7 @@ void drawText(DC dc, const char* text, const IntRect& rect, int align) {
         }
         penX += int(g->advance.x >> 6);
     }
-    if (dc->font->spec.underline)
+    if (dc->font->request.underline)
         for (int t = 0; t < layout.underlineThickness; ++t)
             for (int i = x; i < x + width; ++i)
                 putPixel(dc, i, baseline + layout.underlineOffset + t, dc->textColor);
