@@ -30,10 +30,6 @@ Bleepifier::~Bleepifier() {
     tearDown();
 }
 
-void Bleepifier::resume() {
-    AudioEffectX::resume();
-}
-
 // ---- Signal chain set-up ---------------------------------------------------------------------
 
 void Bleepifier::setUp(double rate, int32_t size) {

@@ -47,7 +47,6 @@ class Bleepifier : public AudioEffectX {
     explicit Bleepifier(audioMasterCallback audioMaster);
     ~Bleepifier() override;
 
-    void resume() override;
     void setSampleRate(float rate) override;
     void setBlockSize(int32_t size) override;
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
