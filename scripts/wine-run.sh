@@ -30,10 +30,16 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ ! -d "$WINEPREFIX" ]; then
-    # Several tests may start at once: only one creates the prefix.
+    # Several tests may start at once: only one creates the prefix, and it appears under its
+    # name only once complete, so an interrupted creation is redone next time.
     (
         flock 9
-        [ -d "$WINEPREFIX" ] || { "$loader" wineboot --init >/dev/null 2>&1; wineserver -w 2>/dev/null; }
+        if [ ! -d "$WINEPREFIX" ]; then
+            rm -rf "$WINEPREFIX.new"
+            WINEPREFIX="$WINEPREFIX.new" "$loader" wineboot --init >/dev/null 2>&1 &&
+                WINEPREFIX="$WINEPREFIX.new" wineserver -w 2>/dev/null &&
+                mv "$WINEPREFIX.new" "$WINEPREFIX"
+        fi
     ) 9>"$WINEPREFIX.lock"
 fi
 if [ -z "${DISPLAY:-}" ]; then
