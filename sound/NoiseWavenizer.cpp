@@ -17,11 +17,8 @@ NoiseWavenizer::NoiseWavenizer(SineWavenizer* sine, NoiseSource* noiseSource, bo
 }
 
 void NoiseWavenizer::wavenize(float* buffer, int length, double frequency) {
-    if (!enabled || buffer == nullptr || length < 2) {
+    if (!runSineForShaping(*this, sine, buffer, length, frequency)) {
         return;
-    }
-    if (sine != nullptr) {
-        sine->wavenize(buffer, length, frequency);
     }
     if (noiseSource == nullptr) {
         return;

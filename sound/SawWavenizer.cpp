@@ -23,11 +23,8 @@ void SawWavenizer::addPoint(float x, float y) {
 }
 
 void SawWavenizer::wavenize(float* buffer, int length, double frequency) {
-    if (!enabled || buffer == nullptr || length < 2) {
+    if (!runSineForShaping(*this, sine, buffer, length, frequency)) {
         return;
-    }
-    if (sine != nullptr) {
-        sine->wavenize(buffer, length, frequency);
     }
     crossings.clear();
     findUpwardZeroCrossings(crossings, buffer, length);

@@ -95,4 +95,15 @@ void SineWavenizer::prepareInput(const float* buffer, int length, int order) {
     historyLength = length;
 }
 
+bool runSineForShaping(const IWavenizer& shaper, SineWavenizer* sine, float* buffer, int length,
+                       double frequency) {
+    if (!shaper.enabled || buffer == nullptr || length < 2) {
+        return false;
+    }
+    if (sine != nullptr) {
+        sine->wavenize(buffer, length, frequency);
+    }
+    return true;
+}
+
 }  // namespace tanuvo::sound

@@ -63,4 +63,10 @@ class SineWavenizer : public IWavenizer {
     std::atomic<bool> tapCacheClearRequested{false};
 };
 
+// The first step of every generator that reshapes the sine: answers false when the call must
+// leave the buffer as it is (shaper disabled, no buffer, fewer than two samples), otherwise
+// runs the sine generator over the buffer and answers true.
+bool runSineForShaping(const IWavenizer& shaper, SineWavenizer* sine, float* buffer, int length,
+                       double frequency);
+
 }  // namespace tanuvo::sound

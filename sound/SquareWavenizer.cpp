@@ -59,11 +59,8 @@ SquareWavenizer::SquareWavenizer(SineWavenizer* sine) : sine(sine) {
 }
 
 void SquareWavenizer::wavenize(float* buffer, int length, double frequency) {
-    if (!enabled || buffer == nullptr || length < 2) {
+    if (!runSineForShaping(*this, sine, buffer, length, frequency)) {
         return;
-    }
-    if (sine != nullptr) {
-        sine->wavenize(buffer, length, frequency);
     }
     crossings.clear();
     findUpwardZeroCrossings(crossings, buffer, length);

@@ -18,11 +18,8 @@ TriangleWavenizer::TriangleWavenizer(SineWavenizer* sine, int stepCount)
 }
 
 void TriangleWavenizer::wavenize(float* buffer, int length, double frequency) {
-    if (!enabled || buffer == nullptr || length < 2) {
+    if (!runSineForShaping(*this, sine, buffer, length, frequency)) {
         return;
-    }
-    if (sine != nullptr) {
-        sine->wavenize(buffer, length, frequency);
     }
     extremes.clear();
     findRegionExtremes(extremes, buffer, length);
