@@ -8,7 +8,7 @@ export DEBIAN_FRONTEND=noninteractive
 $sudo dpkg --add-architecture i386
 $sudo apt-get update
 $sudo apt-get install -y --no-install-recommends \
-    cmake make g++ clang libclang-rt-14-dev clang-format file \
+    cmake make ccache g++ clang libclang-rt-14-dev clang-format file \
     googletest libgtest-dev libbenchmark-dev libfftw3-dev \
     libsndfile1-dev libpng-dev libfreetype-dev fonts-liberation \
     libx11-dev libxtst-dev x11-utils python3 \
