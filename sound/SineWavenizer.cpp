@@ -2,8 +2,28 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tanuvo::sound {
+namespace {
+
+// The shapers act on signs and exact levels, so samples as small as the transforms' rounding must
+// come out exactly as a whole-window transform gives them: a window that holds a sample this
+// small against its loudest one is filtered whole.
+constexpr float kShiftedReuseFloor = 1e-5f;
+
+bool holdsNearSilence(const float* v, int n) {
+    float quietest = std::fabs(v[0]);
+    float loudest = quietest;
+    for (int i = 1; i < n; ++i) {
+        const float a = std::fabs(v[i]);
+        quietest = std::min(quietest, a);
+        loudest = std::max(loudest, a);
+    }
+    return quietest < kShiftedReuseFloor * loudest || loudest == 0.0f;
+}
+
+}  // namespace
 
 InputRing::InputRing(int slotLength, int hop, int slotCount)
     : slotLength(slotLength),
@@ -18,6 +38,9 @@ SineWavenizer::SineWavenizer(double sampleRate, int windowLength, IFIRFilterExec
       history(window, 0.0f),
       historyLength(window),
       work(2 * static_cast<size_t>(window), 0.0f),
+      previousWork(work.size(), 0.0f),
+      previousTaps(window, 0.0f),
+      filtered(window, 0.0f),
       taps(std::make_unique<ArrayHolder>()),
       firExecutor(firExecutor) {
     if (blockSize > 0 && blockSize < window) {
@@ -57,21 +80,52 @@ void SineWavenizer::wavenize(float* buffer, int length, double frequency) {
     const float* bandPass =
         taps->getTaps(frequency, order, rate, widthRatio.load(std::memory_order_relaxed));
     prepareInput(buffer, length, order);
+    filter(buffer, length, order, bandPass);
+}
+
+void SineWavenizer::filter(float* buffer, int length, int order, const float* bandPass) {
     // The last designed tap is left out: the filter runs with order taps.
-    firExecutor->execute(buffer, work.data(), length, order, bandPass);
+    if (!ring) {
+        firExecutor->execute(buffer, work.data(), length, order, bandPass);
+        return;
+    }
+    const int hop = ring->hop;
+    const int span = order + length;
+    const bool shifted =
+        hop < length && length == previousLength && order == previousOrder &&
+        std::memcmp(bandPass, previousTaps.data(), sizeof(float) * order) == 0 &&
+        std::memcmp(work.data(), previousWork.data() + hop, sizeof(float) * (span - hop)) == 0;
+    bool reused = false;
+    if (shifted) {
+        // Each output sample depends only on its own stretch of input and the taps, so the
+        // samples both windows share are the previous results.
+        std::copy(filtered.begin() + hop, filtered.begin() + length, filtered.begin());
+        firExecutor->execute(filtered.data() + (length - hop), work.data() + (length - hop), hop,
+                             order, bandPass);
+        reused = !holdsNearSilence(filtered.data(), length);
+    }
+    if (!reused) {
+        firExecutor->execute(filtered.data(), work.data(), length, order, bandPass);
+        std::copy(bandPass, bandPass + order, previousTaps.begin());
+        previousLength = length;
+        previousOrder = order;
+    }
+    std::copy(filtered.begin(), filtered.begin() + length, buffer);
+    work.swap(previousWork);
 }
 
 void SineWavenizer::prepareInput(const float* buffer, int length, int order) {
     if (ring) {
         // The first hop samples of each past window are the ones that left the window at the
-        // next call; newest first, they rebuild the input that precedes the buffer.
-        int filled = 0;
-        for (int s = ring->slotCount - 1; s >= 0 && filled < window; --s) {
-            const float* slot = ring->slots[s].data();
-            for (int k = ring->hop - 1; k >= 0 && filled < window; --k) {
-                history[window - 1 - filled] = slot[k];
-                ++filled;
-            }
+        // next call; newest first, they rebuild the input that precedes the buffer, as far back
+        // as the filter reaches.
+        const int hop = ring->hop;
+        const int reach = std::min(window, order);
+        for (int age = 0; age < ring->slotCount && age * hop < reach; ++age) {
+            const float* slot = ring->slots[ring->slotCount - 1 - age].data();
+            const int end = window - age * hop;
+            const int begin = std::max(window - reach, end - hop);
+            std::copy(slot + (begin - (end - hop)), slot + hop, history.begin() + begin);
         }
     }
 
