@@ -1,5 +1,7 @@
 #include "sound/PeakFinding.h"
 
+#include "sound/FloatLanes.h"
+
 namespace tanuvo::sound {
 
 namespace {
@@ -188,7 +190,20 @@ void findRegionExtremes(std::vector<int>& list, const float* v, int n) {
 }
 
 void findUpwardZeroCrossings(std::vector<int>& list, const float* v, int n) {
-    for (int i = 1; i < n; ++i) {
+    // Crossings are rare: four pairs are tested at once, and only a hit is looked at closely.
+    const lanes::v4f zero = lanes::broadcast(0.0f);
+    int i = 1;
+    for (; i + lanes::kWidth <= n; i += lanes::kWidth) {
+        if (!lanes::any((lanes::load(v + i - 1) <= zero) & (lanes::load(v + i) > zero))) {
+            continue;
+        }
+        for (int k = i; k < i + lanes::kWidth; ++k) {
+            if (v[k - 1] <= 0.0f && v[k] > 0.0f) {
+                list.push_back(k);
+            }
+        }
+    }
+    for (; i < n; ++i) {
         if (v[i - 1] <= 0.0f && v[i] > 0.0f) {
             list.push_back(i);
         }
@@ -216,24 +231,31 @@ float rangeMaximum(const float* v, int end, int from) {
 }
 
 void rangeMinMax(float* minMax, const float* v, int end, int from) {
+    // Starting from zero, a sample can raise the maximum or lower the minimum but never both, so
+    // the two run independently, lane by lane, and the lanes' results combine the same way.
     float min = 0.0f;
     float max = 0.0f;
     int i = from;
-    const auto take = [&](float x) {
+    if (end - from >= 2 * lanes::kWidth) {
+        lanes::v4f low = lanes::broadcast(0.0f);
+        lanes::v4f high = low;
+        for (; i + lanes::kWidth <= end; i += lanes::kWidth) {
+            const lanes::v4f x = lanes::load(v + i);
+            high = lanes::select(x > high, x, high);
+            low = lanes::select(x < low, x, low);
+        }
+        for (int k = 0; k < lanes::kWidth; ++k) {
+            max = high[k] > max ? high[k] : max;
+            min = low[k] < min ? low[k] : min;
+        }
+    }
+    for (; i < end; ++i) {
+        const float x = v[i];
         if (x > max) {
             max = x;
         } else if (x < min) {
             min = x;
         }
-    };
-    for (; i + 4 <= end; i += 4) {
-        take(v[i]);
-        take(v[i + 1]);
-        take(v[i + 2]);
-        take(v[i + 3]);
-    }
-    for (; i < end; ++i) {
-        take(v[i]);
     }
     minMax[0] = min;
     minMax[1] = max;

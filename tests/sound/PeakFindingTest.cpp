@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 using namespace tanuvo::sound;
@@ -107,4 +109,37 @@ TEST(PeakFinding, RangeMinMax) {
     rangeMinMax(pair, mixed.data(), 3, 3);
     EXPECT_EQ(pair[0], 0.0f);
     EXPECT_EQ(pair[1], 0.0f);
+}
+
+TEST(PeakFinding, CrossingsAndRangesMatchTheirDefinitionsOnEveryStretch) {
+    // Few distinct values (zeros of both signs and NaN among them) make ties and runs common.
+    std::mt19937 rng(11);
+    const float values[] = {-2.0f, -1.0f, -0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 2.0f, 3.0f, kNaN};
+    std::vector<float> v(67);
+    for (int round = 0; round < 200; ++round) {
+        for (float& x : v) {
+            x = values[rng() % 10];
+        }
+        for (int from = 0; from < 9; ++from) {
+            for (int end = from; end <= static_cast<int>(v.size()); ++end) {
+                Indices expected;
+                float low = 0.0f, high = 0.0f;
+                for (int i = from; i < end; ++i) {
+                    if (i > from && v[i - 1] <= 0.0f && v[i] > 0.0f) {
+                        expected.push_back(i - from);
+                    }
+                    low = v[i] < low ? v[i] : low;
+                    high = v[i] > high ? v[i] : high;
+                }
+                Indices got;
+                findUpwardZeroCrossings(got, v.data() + from, end - from);
+                ASSERT_EQ(expected, got) << from << ".." << end;
+                float pair[2];
+                rangeMinMax(pair, v.data(), end, from);
+                // Bitwise, so that a zero keeps its sign.
+                ASSERT_EQ(0, std::memcmp(&low, &pair[0], sizeof(float))) << from << ".." << end;
+                ASSERT_EQ(0, std::memcmp(&high, &pair[1], sizeof(float))) << from << ".." << end;
+            }
+        }
+    }
 }
