@@ -1,5 +1,7 @@
 #include "sound/SineWavenizer.h"
 
+#include "sound/FloatLanes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -15,7 +17,23 @@ constexpr float kShiftedReuseFloor = 1e-5f;
 bool holdsNearSilence(const float* v, int n) {
     float quietest = std::fabs(v[0]);
     float loudest = quietest;
-    for (int i = 1; i < n; ++i) {
+    int i = 0;
+    if (n >= lanes::kWidth) {
+        const lanes::v4i magnitude = {0x7fffffff, 0x7fffffff, 0x7fffffff, 0x7fffffff};
+        lanes::v4f low = lanes::broadcast(quietest);
+        lanes::v4f high = low;
+        for (; i + lanes::kWidth <= n; i += lanes::kWidth) {
+            const lanes::v4f a = reinterpret_cast<lanes::v4f>(
+                reinterpret_cast<lanes::v4i>(lanes::load(v + i)) & magnitude);
+            low = lanes::select(a < low, a, low);
+            high = lanes::select(a > high, a, high);
+        }
+        for (int k = 0; k < lanes::kWidth; ++k) {
+            quietest = std::min(quietest, low[k]);
+            loudest = std::max(loudest, high[k]);
+        }
+    }
+    for (; i < n; ++i) {
         const float a = std::fabs(v[i]);
         quietest = std::min(quietest, a);
         loudest = std::max(loudest, a);
