@@ -150,7 +150,7 @@ void findRegionExtremes(std::vector<int>& list, const float* v, int n) {
     float max = 0.0f;
     float min = 0.0f;
     Kind kind = Kind::None;
-    for (int i = 0; i + 1 < n; ++i) {
+    const auto take = [&](int i) {
         const float a = v[i];
         const float b = v[i + 1];
         if (a == b && a == 0.0f) {
@@ -180,6 +180,39 @@ void findRegionExtremes(std::vector<int>& list, const float* v, int n) {
         } else {
             kind = Kind::None;
         }
+    };
+    // Most of a window lies inside regions: four pairs of one sign at a time add only their
+    // largest (smallest) value, at its first index, exactly as taking them one by one does.
+    const lanes::v4f zero = lanes::broadcast(0.0f);
+    int i = 0;
+    for (; i + lanes::kWidth + 1 <= n; i += lanes::kWidth) {
+        const lanes::v4f a = lanes::load(v + i);
+        const lanes::v4f b = lanes::load(v + i + 1);
+        const bool positive = !lanes::any(~((a > zero) & (b > zero)));
+        const bool negative = !positive && !lanes::any(~((a < zero) & (b < zero)));
+        if (!positive && !negative) {
+            for (int k = i; k < i + lanes::kWidth; ++k) {
+                take(k);
+            }
+            continue;
+        }
+        float extreme = a[0];
+        for (int k = 1; k < lanes::kWidth; ++k) {
+            extreme =
+                positive ? (a[k] > extreme ? a[k] : extreme) : (a[k] < extreme ? a[k] : extreme);
+        }
+        if (positive ? extreme > max : extreme < min) {
+            int at = i;
+            while (v[at] != extreme) {
+                ++at;
+            }
+            (positive ? max : min) = extreme;
+            (positive ? maxIndex : minIndex) = at;
+        }
+        kind = positive ? Kind::Positive : Kind::Negative;
+    }
+    for (; i + 1 < n; ++i) {
+        take(i);
     }
     const float last = v[n - 1];
     if (kind == Kind::Positive) {

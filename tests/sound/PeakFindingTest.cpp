@@ -143,3 +143,76 @@ TEST(PeakFinding, CrossingsAndRangesMatchTheirDefinitionsOnEveryStretch) {
         }
     }
 }
+
+namespace {
+
+// The region walk taken one pair at a time, as it was written before it took four at a time.
+Indices regionExtremesOneByOne(const std::vector<float>& v) {
+    Indices list;
+    const int n = static_cast<int>(v.size());
+    int maxIndex = -1, minIndex = -1;
+    float max = 0.0f, min = 0.0f;
+    int kind = 0;  // 1 positive, 2 negative, 0 anything else
+    for (int i = 0; i + 1 < n; ++i) {
+        const float a = v[i], b = v[i + 1];
+        kind = 0;
+        if (a == b && a == 0.0f) {
+        } else if (a > 0.0f && b <= 0.0f) {
+            const int peak = a > max ? i : maxIndex;
+            if (peak >= 0) {
+                list.push_back(peak);
+            }
+            maxIndex = -1;
+            max = 0.0f;
+        } else if (a < 0.0f && b >= 0.0f) {
+            const int trough = a < min ? i : minIndex;
+            if (trough >= 0) {
+                list.push_back(trough);
+            }
+            minIndex = -1;
+            min = 0.0f;
+        } else if (a >= 0.0f && b >= 0.0f) {
+            kind = 1;
+            if (a > max) {
+                max = a;
+                maxIndex = i;
+            }
+        } else if (a <= 0.0f && b <= 0.0f) {
+            kind = 2;
+            if (a < min) {
+                min = a;
+                minIndex = i;
+            }
+        }
+    }
+    const int end = kind == 1   ? (v[n - 1] > max ? n - 1 : maxIndex)
+                    : kind == 2 ? (v[n - 1] < min ? n - 1 : minIndex)
+                                : -1;
+    if (n >= 2 && end >= 0) {
+        list.push_back(end);
+    }
+    return list;
+}
+
+}  // namespace
+
+TEST(PeakFinding, RegionExtremesOfLongRegionsMatchTheWalkOnePairAtATime) {
+    // Long runs of one sign, with repeated levels, zeros of both signs and NaN between them.
+    std::mt19937 rng(17);
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<float> v;
+        while (v.size() < 80) {
+            const int kind = static_cast<int>(rng() % 8);
+            const float sign = rng() % 2 ? 1.0f : -1.0f;
+            const int run = 1 + static_cast<int>(rng() % 13);
+            for (int k = 0; k < run; ++k) {
+                v.push_back(kind == 0   ? 0.0f
+                            : kind == 1 ? -0.0f
+                            : kind == 2 ? kNaN
+                                        : sign * static_cast<float>(1 + rng() % 4));
+            }
+        }
+        v.resize(static_cast<size_t>(round % 80) + 1);
+        ASSERT_EQ(regionExtremesOneByOne(v), extremes(v)) << round;
+    }
+}
