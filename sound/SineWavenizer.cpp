@@ -63,6 +63,7 @@ SineWavenizer::SineWavenizer(double sampleRate, int windowLength, IFIRFilterExec
       firExecutor(firExecutor) {
     if (blockSize > 0 && blockSize < window) {
         ring = std::make_unique<InputRing>(window, blockSize, window / blockSize + 1);
+        blockFilter = std::make_unique<PartitionedFilter>(blockSize, window);
     }
 }
 
@@ -118,15 +119,25 @@ void SineWavenizer::filter(float* buffer, int length, int order, const float* ba
         // Each output sample depends only on its own stretch of input and the taps, so the
         // samples both windows share are the previous results.
         std::copy(filtered.begin() + hop, filtered.begin() + length, filtered.begin());
-        firExecutor->execute(filtered.data() + (length - hop), work.data() + (length - hop), hop,
-                             order, bandPass);
+        if (blockFilterLoaded) {
+            blockFilter->next(filtered.data() + (length - hop), work.data() + span);
+        } else {
+            firExecutor->execute(filtered.data() + (length - hop), work.data() + (length - hop),
+                                 hop, order, bandPass);
+        }
         reused = !holdsNearSilence(filtered.data(), length);
     }
     if (!reused) {
         firExecutor->execute(filtered.data(), work.data(), length, order, bandPass);
+    }
+    if (!shifted) {
         std::copy(bandPass, bandPass + order, previousTaps.begin());
         previousLength = length;
         previousOrder = order;
+        blockFilterLoaded = blockFilter->fits(order, span);
+        if (blockFilterLoaded) {
+            blockFilter->load(bandPass, order, work.data() + span, span);
+        }
     }
     std::copy(filtered.begin(), filtered.begin() + length, buffer);
     work.swap(previousWork);

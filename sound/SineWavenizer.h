@@ -7,6 +7,7 @@
 #include "sound/BandPassTapCache.h"
 #include "sound/FIRFilterExecutorOFFT.h"
 #include "sound/IWavenizer.h"
+#include "sound/PartitionedFilter.h"
 
 namespace tanuvo::sound {
 
@@ -68,6 +69,9 @@ class SineWavenizer : public IWavenizer {
     std::vector<float> filtered;
     int previousLength = -1;
     int previousOrder = -1;
+    // Filters the newest hop samples while the taps stay; loaded by each whole-window filter.
+    std::unique_ptr<PartitionedFilter> blockFilter;
+    bool blockFilterLoaded = false;
     std::unique_ptr<ArrayHolder> taps;
     IFIRFilterExecutor* firExecutor;
     std::unique_ptr<InputRing> ring;
