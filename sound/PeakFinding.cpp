@@ -270,16 +270,21 @@ void rangeMinMax(float* minMax, const float* v, int end, int from) {
     float max = 0.0f;
     int i = from;
     if (end - from >= 2 * lanes::kWidth) {
-        lanes::v4f low = lanes::broadcast(0.0f);
-        lanes::v4f high = low;
-        for (; i + lanes::kWidth <= end; i += lanes::kWidth) {
-            const lanes::v4f x = lanes::load(v + i);
-            high = lanes::select(x > high, x, high);
-            low = lanes::select(x < low, x, low);
+        // Two sets of lanes, so that each comparison waits for the one two steps back.
+        lanes::v4f low[2] = {lanes::broadcast(0.0f), lanes::broadcast(0.0f)};
+        lanes::v4f high[2] = {low[0], low[0]};
+        for (; i + 2 * lanes::kWidth <= end; i += 2 * lanes::kWidth) {
+            for (int s = 0; s < 2; ++s) {
+                const lanes::v4f x = lanes::load(v + i + s * lanes::kWidth);
+                high[s] = lanes::select(x > high[s], x, high[s]);
+                low[s] = lanes::select(x < low[s], x, low[s]);
+            }
         }
-        for (int k = 0; k < lanes::kWidth; ++k) {
-            max = high[k] > max ? high[k] : max;
-            min = low[k] < min ? low[k] : min;
+        for (int s = 0; s < 2; ++s) {
+            for (int k = 0; k < lanes::kWidth; ++k) {
+                max = high[s][k] > max ? high[s][k] : max;
+                min = low[s][k] < min ? low[s][k] : min;
+            }
         }
     }
     for (; i < end; ++i) {

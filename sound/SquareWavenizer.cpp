@@ -40,7 +40,11 @@ void findRun(const float* buffer, int start, int end, float level, int& first, i
     if (first < 0) {
         return;
     }
+    // Clamped runs are long: four samples at a time up to the first that differs.
     int j = first;
+    while (j + 1 + lanes::kWidth <= end && !lanes::any(lanes::load(buffer + j + 1) != wanted)) {
+        j += lanes::kWidth;
+    }
     while (j + 1 < end && buffer[j + 1] == level) {
         ++j;
     }
