@@ -216,3 +216,29 @@ TEST(PeakFinding, RegionExtremesOfLongRegionsMatchTheWalkOnePairAtATime) {
         ASSERT_EQ(regionExtremesOneByOne(v), extremes(v)) << round;
     }
 }
+
+TEST(PeakFinding, PeakIndicesOfLongSequencesAreTheLastIndicesOfEveryRiseBeforeAFall) {
+    // Few levels, so plateaus after rises and after falls are common; no NaN here.
+    std::mt19937 rng(29);
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<float> v(1 + round % 90);
+        float level = 0.0f;
+        for (float& x : v) {
+            level += static_cast<float>(static_cast<int>(rng() % 5) - 2) * (rng() % 3 == 0);
+            x = level;
+        }
+        Indices expected;
+        bool rising = false;
+        for (size_t p = 0; p + 1 < v.size(); ++p) {
+            if (v[p + 1] > v[p]) {
+                rising = true;
+            } else if (v[p] > v[p + 1]) {
+                if (rising) {
+                    expected.push_back(static_cast<int>(p));
+                }
+                rising = false;
+            }
+        }
+        ASSERT_EQ(expected, peaks(v)) << round;
+    }
+}
