@@ -18,7 +18,7 @@ SineWavenizer::SineWavenizer(double sampleRate, int windowLength, IFIRFilterExec
       history(window, 0.0f),
       historyLength(window),
       work(2 * static_cast<size_t>(window), 0.0f),
-      taps(std::make_unique<ArrayHolder>()),
+      taps(std::make_unique<ArrayHolder>(kTapSetCount, std::max(1, window))),
       firExecutor(firExecutor) {
     if (blockSize > 0 && blockSize < window) {
         ring = std::make_unique<InputRing>(window, blockSize, window / blockSize + 1);
