@@ -25,9 +25,6 @@ struct InputRing {
 // amplitude and phase, delayed by half the filter order.
 class SineWavenizer : public IWavenizer {
   public:
-    // Tap sets the cache keeps, each with room for the longest filter a window allows.
-    static constexpr int kTapSetCount = 128;
-
     // A ring of past windows is kept when 0 < blockSize < windowLength: the caller then passes
     // its whole sliding window, advanced by blockSize samples since the previous call.
     SineWavenizer(double sampleRate, int windowLength, IFIRFilterExecutor* firExecutor,

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -150,6 +151,35 @@ TEST(BleepifierAllocation, HostBlocksShorterThanAnnouncedUseOnlyReservedMemory) 
         play(signal, 4096, {4096, 3000, 17, 1, 700, 2049, 64}, [](AEffect*, long) {});
     EXPECT_EQ(0, played.heapCalls);
     EXPECT_GT(played.wetBlocks, played.blocks / 2);
+}
+
+TEST(BleepifierAllocation, MemoryPerInstanceIsBounded) {
+    // Everything an instance holds after construction and set-up, and after playing a glide that
+    // fills the tap cache, which must not grow it.
+    for (int blockSize : {1, 64, 1024, Bleepifier::kMaxBlockSize}) {
+        AllocationCounter counter;
+        auto plugin = std::make_unique<Bleepifier>(hostCallback);
+        AEffect* effect = plugin->getAeffect();
+        effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, kRate);
+        effect->dispatcher(effect, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
+        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+        const long long setUp = counter.liveBytes();
+
+        const std::vector<float> signal = glide(blockSize == 1 ? 0.25 : 2.0);
+        std::vector<float> left(blockSize), right(blockSize);
+        float* outputs[] = {left.data(), right.data()};
+        const long long buffers = counter.liveBytes();
+        for (size_t start = 0; start + blockSize <= signal.size(); start += blockSize) {
+            float* inputs[] = {const_cast<float*>(signal.data()) + start};
+            effect->processReplacing(effect, inputs, outputs, blockSize);
+        }
+        const long long played = counter.liveBytes() - (buffers - setUp);
+        std::cout << "block " << blockSize << ": " << setUp / 1024 << " KiB after set-up, "
+                  << played / 1024 << " KiB after a glide\n";
+        EXPECT_EQ(setUp, played);
+        EXPECT_LT(setUp, 8ll << 20);
+    }
 }
 
 }  // namespace
