@@ -13,6 +13,9 @@ namespace dftkernels {
 typedef double v2d __attribute__((vector_size(16)));
 typedef double v2du __attribute__((vector_size(16), aligned(8), may_alias));
 
+// Lanes are moved with __builtin_shufflevector and constant lane numbers, which GCC and clang
+// both compile to the same shuffles: the clang-built sanitizer and fuzz runs test these passes.
+
 // Quarter-turn cosine table c[q] = cos(2*pi*q/(4*quarter))/2 for 0 < q < quarter; the sine of the
 // same angle is c[quarter - q].
 struct Quarter {
