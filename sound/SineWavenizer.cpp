@@ -41,6 +41,14 @@ bool holdsNearSilence(const float* v, int n) {
     return quietest < kShiftedReuseFloor * loudest || loudest == 0.0f;
 }
 
+// The tap cache's sets each have room for the longest filter a window allows; their number keeps
+// the cache near one megabyte (256 sets for windows up to 1024 samples, 16 at 16384), which holds
+// every pitch of a sung phrase while a long window's few blocks per second redesign cheaply.
+int tapSetCount(int window) {
+    constexpr int kTapBudget = 1 << 18;  // floats
+    return std::clamp(kTapBudget / std::max(1, window), 16, 256);
+}
+
 }  // namespace
 
 InputRing::InputRing(int slotLength, int hop, int slotCount)
@@ -59,7 +67,7 @@ SineWavenizer::SineWavenizer(double sampleRate, int windowLength, IFIRFilterExec
       previousWork(work.size(), 0.0f),
       previousTaps(window, 0.0f),
       filtered(window, 0.0f),
-      taps(std::make_unique<ArrayHolder>()),
+      taps(std::make_unique<ArrayHolder>(tapSetCount(window), std::max(1, window))),
       firExecutor(firExecutor) {
     if (blockSize > 0 && blockSize < window) {
         ring = std::make_unique<InputRing>(window, blockSize, window / blockSize + 1);
@@ -104,8 +112,9 @@ void SineWavenizer::wavenize(float* buffer, int length, double frequency) {
 
 void SineWavenizer::filter(float* buffer, int length, int order, const float* bandPass) {
     // The last designed tap is left out: the filter runs with order taps.
-    if (!ring) {
+    if (!ring || bandPass == nullptr) {
         firExecutor->execute(buffer, work.data(), length, order, bandPass);
+        previousLength = -1;
         return;
     }
     const int hop = ring->hop;
