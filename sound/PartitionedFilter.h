@@ -39,6 +39,7 @@ class PartitionedFilter {
     int partitions = 0;
     int newest = 0;  // slot of the newest block's input spectrum
     std::vector<double> tapSpectra;
+    std::vector<double> turnedTapSpectra;
     std::vector<double> inputSpectra;
     std::vector<double> sum;
     std::vector<int> bitReversal;
