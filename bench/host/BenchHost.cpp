@@ -9,7 +9,8 @@
 //                                   block size and prints the differences of the outputs
 // Options: --blocks 32,64,... --waves 0,1,... --seconds S (CPU time per measurement, default
 // 0.3) --rounds N (measurements per cell, the best counts; default 3) --tolerance T (largest
-// RMS difference --compare accepts, default 1e-6).
+// RMS difference --compare accepts, default 1e-6) --set INDEX=VALUE (a parameter value set after
+// the waveform, repeatable).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -58,10 +59,16 @@ const std::vector<float>& demoPhrase() {
     return phrase;
 }
 
+struct Setting {
+    int index;
+    float value;
+};
+
 // One effect of a loaded binary, prepared as a host does for one waveform and block size.
 class Effect {
   public:
-    Effect(VstPluginMainProc entry, int waveform, int blockSize)
+    Effect(VstPluginMainProc entry, int waveform, int blockSize,
+           const std::vector<Setting>& settings)
         : blockSize(blockSize), in(blockSize), left(blockSize), right(blockSize) {
         effect = entry ? entry(hostCallback) : nullptr;
         if (!effect) {
@@ -73,6 +80,9 @@ class Effect {
         call(effMainsChanged, 0, 1);
         effect->setParameter(effect, kEffectParameter,
                              waveform == 5 ? 1.0f : static_cast<float>(waveform) / 6.0f);
+        for (const Setting& s : settings) {
+            effect->setParameter(effect, s.index, s.value);
+        }
     }
     ~Effect() {
         if (effect) {
@@ -120,6 +130,7 @@ struct Options {
     int rounds = 3;
     double tolerance = 1e-6;
     bool compare = false;
+    std::vector<Setting> settings;
     std::vector<std::string> plugins;
 };
 
@@ -153,6 +164,13 @@ bool parse(int argc, char** argv, Options& o) {
             o.rounds = std::max(1, std::atoi(argv[++i]));
         } else if (a == "--tolerance" && hasValue) {
             o.tolerance = std::atof(argv[++i]);
+        } else if (a == "--set" && hasValue) {
+            const char* text = argv[++i];
+            const char* equals = std::strchr(text, '=');
+            if (!equals) {
+                return false;
+            }
+            o.settings.push_back({std::atoi(text), static_cast<float>(std::atof(equals + 1))});
         } else if (!a.empty() && a[0] == '-') {
             return false;
         } else {
@@ -197,7 +215,7 @@ int timeTable(const Options& o, const std::vector<VstPluginMainProc>& entries) {
         for (int block : o.blocks) {
             std::vector<std::unique_ptr<Effect>> effects;
             for (VstPluginMainProc entry : entries) {
-                effects.push_back(std::make_unique<Effect>(entry, wave, block));
+                effects.push_back(std::make_unique<Effect>(entry, wave, block, o.settings));
                 if (!effects.back()->ok()) {
                     std::printf("the entry gave no effect\n");
                     return 1;
@@ -229,7 +247,7 @@ int compareOutputs(const Options& o, const std::vector<VstPluginMainProc>& entri
         for (int block : o.blocks) {
             std::vector<float> out[2];
             for (int k = 0; k < 2; ++k) {
-                Effect effect(entries[k], wave, block);
+                Effect effect(entries[k], wave, block, o.settings);
                 if (!effect.ok()) {
                     std::printf("the entry gave no effect\n");
                     return 1;
