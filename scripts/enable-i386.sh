@@ -21,15 +21,19 @@ fail() {
 starts() { "$probe" --version >/dev/null 2>&1; }
 
 [ -x "$probe" ] || fail "$probe is missing (package wine32:i386)"
-if [ "$(id -u)" -ne 0 ]; then
+if [ ! -e $misc/register ]; then
+    # No handlers can be registered: whatever starts, the kernel starts itself.
+    [ -z "${BLEEP_I386_EMULATION:-}" ] && starts && exit 0
+    [ "$(id -u)" -eq 0 ] || fail "32-bit programs do not start here; an emulator needs root"
+    mount -t binfmt_misc binfmt_misc $misc || fail "cannot mount $misc"
+elif [ "$(id -u)" -ne 0 ]; then
     starts && exit 0
-    fail "32-bit programs do not start here, and registering an emulator needs root"
+    fail "32-bit programs do not start here; an emulator needs root"
 fi
-[ -e $misc/register ] || mount -t binfmt_misc binfmt_misc $misc || fail "cannot mount $misc"
 
 # Another i386 handler (Debian 12's qemu-user-binfmt, say) would run Wine on the old QEMU and
 # hang: remove it. Ours is known by its name and interpreter.
-for entry in $misc/*; do
+for entry in "$misc"/*; do
     case ${entry##*/} in register | status) continue ;; esac
     grep -qE '^magic 7f454c4601.{26}0300$' "$entry" 2>/dev/null || continue
     [ "${entry##*/}" = $name ] && grep -qx "interpreter $qemu" "$entry" && continue
@@ -61,7 +65,7 @@ fetch_qemu() {
             mkdir -p "$dir" &&
             dpkg-deb --fsys-tarfile qemu-user_*.deb | tar -xO ./usr/bin/qemu-i386 >"$qemu.new" &&
             chmod 755 "$qemu.new" &&
-            "$qemu.new" --version | head -n 1 &&
+            "$qemu.new" --version >/dev/null &&
             mv "$qemu.new" "$qemu"
     ) || { cat "$tmp/apt.log" >&2; rm -rf "$tmp" "$qemu.new"; return 1; }
     rm -rf "$tmp"

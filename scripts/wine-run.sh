@@ -25,14 +25,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ ! -d "$WINEPREFIX" ]; then
     # Several tests may start at once: only one creates the prefix, and it appears under its
-    # name only once complete, so an interrupted creation is redone next time. It takes about
-    # 10 s natively and 15 s under emulation; the bound only stops a hang.
+    # name only once complete, so an interrupted creation is redone next time. It takes 10 to
+    # 20 s, natively or under emulation; the bound only stops a hang.
     (
         flock 9
         if [ ! -d "$WINEPREFIX" ]; then
             new="$WINEPREFIX.new"
             rm -rf "$new"
-            if WINEPREFIX="$new" timeout 600 "$loader" wineboot --init >"$new.log" 2>&1 &&
+            if WINEPREFIX="$new" timeout 300 "$loader" wineboot --init >"$new.log" 2>&1 &&
                 WINEPREFIX="$new" timeout 120 wineserver -w >>"$new.log" 2>&1; then
                 mv "$new" "$WINEPREFIX"
             else
