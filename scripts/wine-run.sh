@@ -45,7 +45,17 @@ if [ ! -d "$WINEPREFIX" ]; then
         exit 1
     fi
 fi
+# The first program of a Wine session starts its background processes (services, devices, the
+# desktop), which inherit its output and keep it open until the session ends, that is while any
+# other Wine program runs; a test reading that output would last as long. So the program writes
+# to a file, shown once it ends.
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$loader" "$exe" "$@"
+    xvfb-run -a -s "-screen 0 1024x768x24" "$loader" "$exe" "$@" >"$out" 2>&1
+else
+    "$loader" "$exe" "$@" >"$out" 2>&1
 fi
-exec "$loader" "$exe" "$@"
+status=$?
+cat "$out"
+exit $status
