@@ -1,14 +1,17 @@
 #pragma once
 
-// Four floats at a time for the scans over a window, in the compiler's vector extensions so that
-// the same code builds for every target. Each lane does exactly what the plain loop did for its
-// sample, so the results are bitwise those of the plain loop.
+// Four floats (or two doubles) at a time for the loops over a window, in the compiler's vector
+// extensions so that the same code builds for every target. Each lane does exactly what the plain
+// loop did for its sample, so the results are bitwise those of the plain loop.
 
 namespace tanuvo::sound::lanes {
 
 typedef float v4f __attribute__((vector_size(16)));
 typedef int v4i __attribute__((vector_size(16)));
 typedef float v4fu __attribute__((vector_size(16), aligned(4), may_alias));
+
+typedef double v2d __attribute__((vector_size(16)));
+typedef double v2du __attribute__((vector_size(16), aligned(8), may_alias));
 
 constexpr int kWidth = 4;
 
@@ -17,6 +20,12 @@ inline v4f load(const float* p) {
 }
 inline void store(float* p, v4f v) {
     *reinterpret_cast<v4fu*>(p) = v;
+}
+inline v2d load(const double* p) {
+    return *reinterpret_cast<const v2du*>(p);
+}
+inline void store(double* p, v2d v) {
+    *reinterpret_cast<v2du*>(p) = v;
 }
 inline v4f broadcast(float x) {
     return v4f{x, x, x, x};

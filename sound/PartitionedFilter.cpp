@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sound/FloatLanes.h"
 #include "sound/RealDft.h"
 
 namespace tanuvo::sound {
@@ -17,16 +18,6 @@ int transformLengthFor(int block) {
         n *= 2;
     }
     return n;
-}
-
-typedef double v2d __attribute__((vector_size(16)));
-typedef double v2du __attribute__((vector_size(16), aligned(8), may_alias));
-
-v2d loadPair(const double* p) {
-    return *reinterpret_cast<const v2du*>(p);
-}
-void storePair(double* p, v2d v) {
-    *reinterpret_cast<v2du*>(p) = v;
 }
 
 }  // namespace
@@ -110,10 +101,11 @@ void PartitionedFilter::next(float* output, const float* end) {
         y[0] += h[0] * x[0];
         y[1] += h[1] * x[1];
         for (int k = 2; k < n; k += 2) {
-            const v2d xk = loadPair(x + k);
-            const v2d re = __builtin_shufflevector(xk, xk, 0, 0);
-            const v2d im = __builtin_shufflevector(xk, xk, 1, 1);
-            storePair(y + k, loadPair(y + k) + loadPair(h + k) * re + loadPair(turned + k) * im);
+            const lanes::v2d xk = lanes::load(x + k);
+            const lanes::v2d re = __builtin_shufflevector(xk, xk, 0, 0);
+            const lanes::v2d im = __builtin_shufflevector(xk, xk, 1, 1);
+            lanes::store(
+                y + k, lanes::load(y + k) + lanes::load(h + k) * re + lanes::load(turned + k) * im);
         }
     }
     realDft(n, -1, y, bitReversal.data(), twiddles.data());
