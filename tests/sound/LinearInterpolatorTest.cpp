@@ -82,7 +82,7 @@ TEST(LinearInterpolatorTest, EvaluatingAStretchEqualsEvaluatingEachPositionInTur
         one.restartSearch = many.restartSearch = round % 5 == 0;
         for (int stretch = 0; stretch < 3; ++stretch) {
             const int first = static_cast<int>(rng() % 40) - 8;
-            const int n = static_cast<int>(rng() % 30);
+            const int n = 1 + static_cast<int>(rng() % 30);
             std::vector<float> expected(n), got(n);
             for (int k = 0; k < n; ++k) {
                 expected[k] = one.evaluate(static_cast<float>(first + k));
