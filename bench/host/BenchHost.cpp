@@ -8,7 +8,7 @@
 //                                   renders the demo phrase through both for every waveform and
 //                                   block size and prints the differences of the outputs
 // Options: --blocks 32,64,... --waves 0,1,... --seconds S (CPU time per measurement, default
-// 0.3) --rounds N (measurements per cell, the best counts; default 3) --tolerance T (largest
+// 0.5; under Wine the thread's CPU time advances in steps of 10 ms) --rounds N (measurements per cell, the best counts; default 3) --tolerance T (largest
 // RMS difference --compare accepts, default 1e-6) --set INDEX=VALUE (a parameter value set after
 // the waveform, repeatable).
 #include <algorithm>
@@ -126,7 +126,7 @@ class Effect {
 struct Options {
     std::vector<int> blocks{32, 64, 128, 256, 512, 1024, 2048};
     std::vector<int> waves{0, 1, 2, 3, 4, 5};
-    double seconds = 0.3;
+    double seconds = 0.5;
     int rounds = 3;
     double tolerance = 1e-6;
     bool compare = false;
