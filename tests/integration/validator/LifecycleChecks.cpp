@@ -51,8 +51,9 @@ VALIDATOR_CATEGORY("lifecycle", "many instances opened and closed interleaved; s
             playing += plays(*p) ? 1 : 0;
         }
     }
-    check(playing == int(alive.size()),
-          format("%d of %zu survivors of interleaved closing still play", playing, alive.size()));
+    check(
+        playing == int(alive.size()),
+        format("%d of %d survivors of interleaved closing still play", playing, int(alive.size())));
     alive.clear();
 
     // Suspend and resume many times without a block in between, with changes while suspended.
