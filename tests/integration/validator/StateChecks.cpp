@@ -47,12 +47,13 @@ Difference compare(const std::vector<float>& a, const std::vector<float>& b, siz
     return d;
 }
 
-// Equal output: after the first window (which may hold history from before a change), the
-// outputs differ by no more than rounding.
+// Equal output once the first window (which may hold history from before a change) has passed.
+// What the generators' filters carry from that history fades below -80 dB (about 1e-5 was seen);
+// lost settings differ by tenths.
 bool sameSound(const std::vector<float>& a, const std::vector<float>& b, size_t window,
                const std::string& what) {
     const Difference d = compare(a, b, window);
-    return check(d.largest <= 1e-6f,
+    return check(d.largest <= 1e-4f,
                  format("%s (largest difference %g, RMS %g)", what.c_str(), d.largest, d.rms));
 }
 
@@ -69,17 +70,22 @@ std::vector<float> readBack(Plugin& p) {
 VALIDATOR_CATEGORY("state", "settings survive rate and block-size changes; a restore plays alike") {
     const std::vector<float> before = glide(44100, 22050, 110.0, 330.0);
     for (const Setting& s : kSettings) {
-        // Set up at 44.1 kHz / 1024, played, then moved to another rate or block size while
-        // suspended; compared with an instance set up there first.
+        // Set up at 44.1 kHz, played, then moved to another rate or block size while suspended;
+        // compared with an instance set up there first. The last move keeps the sliding window's
+        // history from before the change.
         const struct {
+            int32_t fromBlock;
             float rate;
             int32_t block;
-        } moves[] = {{48000.0f, 1024}, {44100.0f, 512}, {96000.0f, 2048}};
+        } moves[] = {{1024, 48000.0f, 1024},
+                     {1024, 44100.0f, 512},
+                     {1024, 96000.0f, 2048},
+                     {256, 48000.0f, 256}};
         for (const auto& move : moves) {
             Plugin moved, fresh;
-            moved.setUp(44100.0f, 1024);
+            moved.setUp(44100.0f, move.fromBlock);
             give(moved, s.values);
-            moved.play(before, 1024);
+            moved.play(before, move.fromBlock);
             moved.setUp(move.rate, move.block);
             fresh.setUp(move.rate, move.block);
             give(fresh, s.values);
