@@ -44,5 +44,5 @@ foreach(category ${validator_categories})
         add_test(NAME validator_${category}
                  COMMAND validator $<TARGET_FILE:Bleepifier> ${category})
     endif()
-    set_tests_properties(validator_${category} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900)
+    set_tests_properties(validator_${category} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
 endforeach()
