@@ -11,6 +11,7 @@ namespace validator {
 
 int gChecks = 0;
 int gFailures = 0;
+int gSkips = 0;
 
 bool check(bool ok, const std::string& what) {
     ++gChecks;
@@ -26,6 +27,7 @@ void info(const std::string& text) {
 }
 
 void skip(const std::string& why) {
+    ++gSkips;
     std::printf("  SKIP %s\n", why.c_str());
     std::fflush(stdout);
 }

@@ -4,7 +4,6 @@
 // a plug-in instance driven the way a host drives it.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
