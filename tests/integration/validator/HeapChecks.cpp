@@ -2,7 +2,6 @@
 // resume: none for any input, with parameter and program changes between blocks and from
 // another thread while audio runs.
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -124,7 +123,7 @@ VALIDATOR_CATEGORY("heap", "no heap calls inside processReplacing from the first
         std::thread automation([&] {
             for (uint32_t step = 0; playing.load(); ++step) {
                 change(p, step);
-                std::this_thread::sleep_for(std::chrono::microseconds(300));
+                std::this_thread::yield();
             }
         });
         const long calls = countedPlay(p, shortSweep, 64);

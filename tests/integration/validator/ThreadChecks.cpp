@@ -1,7 +1,6 @@
 // Parameters and programs set from another thread while audio runs, including values outside
 // 0..1, NaN and indices that do not exist.
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -33,7 +32,7 @@ VALIDATOR_CATEGORY("threads", "parameters and programs set from another thread w
                     p.call(effSetProgramName, 0, 0, const_cast<char*>("From another thread"));
                 }
                 p.call(effGetParamDisplay, index, 0, text);
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
+                std::this_thread::yield();
             }
         });
         const std::vector<float> input = glide(kRate, int(kRate));
