@@ -9,13 +9,17 @@
 
 namespace validator {
 
-int gChecks = 0;
-int gFailures = 0;
-int gSkips = 0;
+namespace {
+Tally counts;
+}  // namespace
+
+const Tally& tally() {
+    return counts;
+}
 
 bool check(bool ok, const std::string& what) {
-    ++gChecks;
-    gFailures += ok ? 0 : 1;
+    ++counts.checks;
+    counts.failures += ok ? 0 : 1;
     std::printf("  %s %s\n", ok ? "PASS" : "FAIL", what.c_str());
     std::fflush(stdout);
     return ok;
@@ -27,7 +31,7 @@ void info(const std::string& text) {
 }
 
 void skip(const std::string& why) {
-    ++gSkips;
+    ++counts.skips;
     std::printf("  SKIP %s\n", why.c_str());
     std::fflush(stdout);
 }

@@ -21,6 +21,13 @@ void info(const std::string& text);
 // A category that cannot run here (no display, wrong platform) says so once.
 void skip(const std::string& why);
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+// What has been counted so far, for the summary.
+struct Tally {
+    int checks = 0;
+    int failures = 0;
+    int skips = 0;
+};
+const Tally& tally();
 
 struct Category {
     const char* name;

@@ -10,12 +10,6 @@
 #include "HeapProbe.h"
 #include "Validator.h"
 
-namespace validator {
-extern int gChecks;
-extern int gFailures;
-extern int gSkips;
-}  // namespace validator
-
 using namespace validator;
 
 int main(int argc, char** argv) {
@@ -60,15 +54,15 @@ int main(int argc, char** argv) {
     for (const Category* c : chosen) {
         std::printf("[%s] %s\n", c->name, c->description);
         std::fflush(stdout);
-        const int before = gFailures;
-        const int checksBefore = gChecks;
+        const int before = tally().failures;
+        const int checksBefore = tally().checks;
         const double begun = now();
         c->run();
-        const char* outcome = gFailures != before       ? "FAILED"
-                              : gChecks == checksBefore ? "skipped"
-                                                        : "passed";
+        const char* outcome = tally().failures != before       ? "FAILED"
+                              : tally().checks == checksBefore ? "skipped"
+                                                               : "passed";
         std::printf("[%s] %s in %.1f s\n", c->name, outcome, now() - begun);
-        if (gFailures != before) {
+        if (tally().failures != before) {
             failed.push_back(c->name);
         }
     }
@@ -76,10 +70,10 @@ int main(int argc, char** argv) {
     for (const std::string& name : failed) {
         names += " " + name;
     }
-    std::printf("summary: %d checks, %d failed%s%s, %.1f s\n", gChecks, gFailures,
+    std::printf("summary: %d checks, %d failed%s%s, %.1f s\n", tally().checks, tally().failures,
                 failed.empty() ? "" : " in", names.c_str(), now() - start);
-    if (gChecks == 0 && gSkips > 0) {
+    if (tally().checks == 0 && tally().skips > 0) {
         return 77;  // nothing could run here: ctest's "skipped"
     }
-    return gFailures == 0 ? 0 : 1;
+    return tally().failures == 0 ? 0 : 1;
 }
