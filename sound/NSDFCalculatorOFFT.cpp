@@ -1,5 +1,6 @@
 #include "sound/NSDFCalculatorOFFT.h"
 
+#include "sound/EnergySweep.h"
 #include "sound/RealDft.h"
 
 #include <cmath>
@@ -54,7 +55,21 @@ int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count)
     for (int j = w; j < n; ++j) {
         signal[j] = 0.0;
     }
-    realDft(n, 1, signal, set.bitReversal.data(), set.twiddles.data());
+    // m'(tau) is a single-precision running sum from the largest lag (two samples) down to lag 0,
+    // each add waiting on the last: the forward transform takes its steps between butterflies,
+    // so that its latency hides behind their work (the transform's own passes are serial too).
+    // The addends have no such chain and go four at a time.
+    for (int tau = 0; tau < w; ++tau) {
+        const float head = samples[w - 1 - tau];
+        const float tail = samples[tau];
+        energy[tau] = tail * tail + head * head;
+    }
+    EnergySweep sweep;
+    sweep.energy = energy;
+    sweep.length = w;
+    realDft(n, 1, signal, set.bitReversal.data(), set.twiddles.data(), sweep);
+
+    sweep.advance(w);  // the steps that did not fit, if any
 
     // Power spectrum: the bins in single precision, the Nyquist term in double.
     const float dc = static_cast<float>(signal[0]);
@@ -68,18 +83,12 @@ int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count)
     }
     realDft(n, -1, spectrum, set.bitReversal.data(), set.twiddles.data());
 
-    // m'(tau) is a single-precision running sum from the largest lag (two samples) down to lag 0;
-    // summing it in the same sweep as the division lets the two overlap.
+    // No lag depends on another here, so this sweep runs four lags at a time.
     const double scale = 2.0 / n;
-    float sum = 0.0f;
-    for (int tau = w - 1; tau >= 0; --tau) {
-        const float head = samples[w - 1 - tau];
-        const float tail = samples[tau];
-        sum += tail * tail + head * head;
-        energy[tau] = sum;
+    for (int tau = 0; tau < w; ++tau) {
         const float r = static_cast<float>(spectrum[tau] * scale);
         autocorrelation[tau] = r;
-        out[tau] = (r * 2.0f) / sum;
+        out[tau] = (r * 2.0f) / energy[tau];
     }
     return w;
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <type_traits>
 
 namespace tanuvo::sound {
 
@@ -132,10 +133,13 @@ bool wideSupported() {
 
 }  // namespace
 
+namespace {
+
 // Both tables keep the documented layout, which the callers size their arrays for; the passes
 // themselves read only the real-stage table, a quarter turn of cosines fine enough for the
 // twiddles of every pass of this and any shorter length.
-void realDft(int n, int direction, double* a, int* ip, double* w) {
+template <class Side>
+void realDftWith(int n, int direction, double* a, int* ip, double* w, Side& side) {
     // Lengths the tables and passes cannot serve leave the data untouched rather than overrun it.
     if (n < 2 || (n & (n - 1)) != 0 || a == nullptr || ip == nullptr || w == nullptr) {
         return;
@@ -154,11 +158,28 @@ void realDft(int n, int direction, double* a, int* ip, double* w) {
     const dftkernels::Quarter table{w + ip[0], ip[1]};
 #ifdef BLEEP_DFT_WIDE
     if (n >= 32 && wideEnabled.load(std::memory_order_relaxed) && wideSupported()) {
-        realDftWidePasses(n, direction, a, table.c, table.quarter);
+        if constexpr (std::is_same_v<Side, dftkernels::SweepSideWork>) {
+            realDftWidePasses(n, direction, a, table.c, table.quarter, side.sweep);
+        } else {
+            realDftWidePasses(n, direction, a, table.c, table.quarter);
+        }
         return;
     }
 #endif
-    dftkernels::transform<dftkernels::v2d>(n, direction, a, table);
+    dftkernels::transform<dftkernels::v2d>(n, direction, a, table, side);
+}
+
+}  // namespace
+
+void realDft(int n, int direction, double* a, int* ip, double* w) {
+    dftkernels::NoSideWork none;
+    realDftWith(n, direction, a, ip, w, none);
+}
+
+void realDft(int n, int direction, double* a, int* ip, double* w, EnergySweep& sweep) {
+    dftkernels::SweepSideWork side{sweep};
+    realDftWith(n, direction, a, ip, w, side);
+    sweep = side.sweep;
 }
 
 bool useWideRealDft(bool allowed) {

@@ -6,9 +6,25 @@
 // library, so that code built for the wider instruction set can never be shared with, and run
 // by, the portable unit.
 
+#include "sound/EnergySweep.h"
+
 namespace tanuvo::sound {
 namespace {
 namespace dftkernels {
+
+// Work a transform may interleave with its butterflies (see EnergySweep): none, or a sweep's
+// steps, a few per butterfly. A pass keeps its own copy so that the sum stays in a register.
+struct NoSideWork {
+    void advance() {}
+};
+
+struct SweepSideWork {
+    EnergySweep sweep;
+    __attribute__((always_inline)) void advance() { sweep.advance(kStepsPerButterfly); }
+    // Four steps about match a four-double butterfly's work; the two-double passes, which have
+    // twice the butterflies, finish the sweep in their first passes.
+    static constexpr int kStepsPerButterfly = 4;
+};
 
 typedef double v2d __attribute__((vector_size(16)));
 typedef double v2du __attribute__((vector_size(16), aligned(8), may_alias));
@@ -254,9 +270,10 @@ void radix2FirstPass(double* a, int count, const Quarter& table) {
 }
 
 // Radix-4 decimation-in-frequency pass of length len (at least one vector per quarter).
-template <class V, int sign, bool interleaved>
-void radix4Pass(double* a, int count, int len, const Quarter& table) {
+template <class V, int sign, bool interleaved, class Side>
+void radix4Pass(double* a, int count, int len, const Quarter& table, Side& side) {
     using L = Lanes<V>;
+    Side local = side;
     const int quarterLen = len >> 2;
     const int step = table.quarter * 4 / len;
     for (int j = 0; j < quarterLen; j += L::count) {
@@ -275,8 +292,10 @@ void radix4Pass(double* a, int count, int len, const Quarter& table) {
             for (int k = 0; k < 4; ++k) {
                 storeBlock<V>(p + 2 * k * quarterLen, x[k]);
             }
+            local.advance();
         }
     }
+    side = local;
 }
 
 // 4-point DFT of the four complex values that start at p in block layout; y gets them in
@@ -438,8 +457,8 @@ void radix4LastPassReordered(double* a, int count) {
 
 // DFT of count complex values (count >= 4 * Lanes<V>::count, a power of two) in natural order,
 // unscaled, with the kernel e^(sign*i*...).
-template <class V, int sign>
-void complexDft(double* a, int count, const Quarter& table) {
+template <class V, int sign, class Side>
+void complexDft(double* a, int count, const Quarter& table, Side& side) {
     using L = Lanes<V>;
     int len = count;
     bool interleaved = true;
@@ -455,10 +474,10 @@ void complexDft(double* a, int count, const Quarter& table) {
     }
     for (; len >= 4 * L::count; len >>= 2) {
         if (interleaved) {
-            radix4Pass<V, sign, true>(a, count, len, table);
+            radix4Pass<V, sign, true>(a, count, len, table, side);
             interleaved = false;
         } else {
-            radix4Pass<V, sign, false>(a, count, len, table);
+            radix4Pass<V, sign, false>(a, count, len, table, side);
         }
     }
     if (interleaved) {
@@ -531,10 +550,10 @@ void realPass(double* a, int n, const Quarter& table) {
 }
 
 // The whole transform for n >= 32 once the tables are current.
-template <class V>
-void transform(int n, int direction, double* a, const Quarter& table) {
+template <class V, class Side>
+void transform(int n, int direction, double* a, const Quarter& table, Side& side) {
     if (direction >= 0) {
-        complexDft<V, 1>(a, n >> 1, table);
+        complexDft<V, 1>(a, n >> 1, table, side);
         realPass<V, true>(a, n, table);
         const double sum = a[0] + a[1];
         a[1] = a[0] - a[1];
@@ -543,8 +562,14 @@ void transform(int n, int direction, double* a, const Quarter& table) {
         a[1] = 0.5 * (a[0] - a[1]);
         a[0] -= a[1];
         realPass<V, false>(a, n, table);
-        complexDft<V, -1>(a, n >> 1, table);
+        complexDft<V, -1>(a, n >> 1, table, side);
     }
+}
+
+template <class V>
+void transform(int n, int direction, double* a, const Quarter& table) {
+    NoSideWork none;
+    transform<V>(n, direction, a, table, none);
 }
 
 }  // namespace dftkernels

@@ -10,5 +10,13 @@ void realDftWidePasses(int n, int direction, double* a, const double* quarterTab
     dftkernels::transform<dftkernels::v4d>(n, direction, a, table);
 }
 
+void realDftWidePasses(int n, int direction, double* a, const double* quarterTable, int quarter,
+                       EnergySweep& sweep) {
+    const dftkernels::Quarter table{quarterTable, quarter};
+    dftkernels::SweepSideWork side{sweep};
+    dftkernels::transform<dftkernels::v4d>(n, direction, a, table, side);
+    sweep = side.sweep;
+}
+
 }  // namespace tanuvo::sound
 #endif
