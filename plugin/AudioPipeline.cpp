@@ -62,7 +62,7 @@ void processChunk(const SignalPath& path, const MixSettings& s, const float* in,
     // 3. Synthesis and mixing.
     if (s.mix == 1.0f) {
         if (voiced) {
-            path.wavenizer->wavenize(buffer, length, pitch);
+            path.wavenizer->wavenizeTail(buffer, length, pitch, offset);
         }
         const float k = s.volume * gain;
         for (int i = 0; i < n; ++i) {
@@ -77,7 +77,7 @@ void processChunk(const SignalPath& path, const MixSettings& s, const float* in,
         std::memcpy(wet, buffer, sizeof(float) * length);
     }
     if (voiced) {
-        path.wavenizer->wavenize(wet, length, pitch);
+        path.wavenizer->wavenizeTail(wet, length, pitch, offset);
     }
     const float d = 1.0f - s.mix;
     for (int i = 0; i < n; ++i) {

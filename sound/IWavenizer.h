@@ -13,6 +13,13 @@ class IWavenizer {
     // While enabled is false the buffer is left exactly as given.
     virtual void wavenize(float* buffer, int length, double frequency) = 0;
 
+    // The same for a caller that reads only buffer[from .. length-1]: those samples come out as
+    // wavenize gives them, up to the filters' rounding; the ones before may hold anything.
+    virtual void wavenizeTail(float* buffer, int length, double frequency, int from) {
+        (void)from;
+        wavenize(buffer, length, frequency);
+    }
+
     // Written from the parameter thread, read by the audio thread.
     std::atomic<bool> enabled{true};
 };

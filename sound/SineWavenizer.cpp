@@ -92,22 +92,54 @@ int SineWavenizer::filterOrder(double frequency, int length) const {
     return result;
 }
 
-void SineWavenizer::wavenize(float* buffer, int length, double frequency) {
+const float* SineWavenizer::prepare(float* buffer, int length, double frequency, int& order) {
     if (!enabled) {
-        return;
+        return nullptr;
     }
     if (tapCacheClearRequested.exchange(false, std::memory_order_acq_rel)) {
         taps->clear();
     }
     if (buffer == nullptr || length < 2 || length > window || !(frequency > 0.0) ||
         firExecutor == nullptr) {
-        return;
+        return nullptr;
     }
-    const int order = filterOrder(frequency, length);
+    order = filterOrder(frequency, length);
     const float* bandPass =
         taps->getTaps(frequency, order, rate, widthRatio.load(std::memory_order_relaxed));
     prepareInput(buffer, length, order);
-    filter(buffer, length, order, bandPass);
+    return bandPass;
+}
+
+void SineWavenizer::wavenize(float* buffer, int length, double frequency) {
+    int order = 0;
+    if (const float* bandPass = prepare(buffer, length, frequency, order)) {
+        filter(buffer, length, order, bandPass);
+    }
+}
+
+void SineWavenizer::wavenizeTail(float* buffer, int length, double frequency, int from) {
+    if (!ring || from < length - ring->hop) {
+        wavenize(buffer, length, frequency);
+        return;
+    }
+    int order = 0;
+    if (const float* bandPass = prepare(buffer, length, frequency, order)) {
+        filterNewest(buffer, length, order, bandPass);
+    }
+}
+
+bool SineWavenizer::continuesPrevious(int length, int order, const float* bandPass) const {
+    const int hop = ring->hop;
+    const int span = order + length;
+    return hop < length && length == previousLength && order == previousOrder &&
+           std::memcmp(bandPass, previousTaps.data(), sizeof(float) * order) == 0 &&
+           std::memcmp(work.data(), previousWork.data() + hop, sizeof(float) * (span - hop)) == 0;
+}
+
+void SineWavenizer::rememberFilter(const float* bandPass, int length, int order) {
+    std::copy(bandPass, bandPass + order, previousTaps.begin());
+    previousLength = length;
+    previousOrder = order;
 }
 
 void SineWavenizer::filter(float* buffer, int length, int order, const float* bandPass) {
@@ -119,10 +151,7 @@ void SineWavenizer::filter(float* buffer, int length, int order, const float* ba
     }
     const int hop = ring->hop;
     const int span = order + length;
-    const bool shifted =
-        hop < length && length == previousLength && order == previousOrder &&
-        std::memcmp(bandPass, previousTaps.data(), sizeof(float) * order) == 0 &&
-        std::memcmp(work.data(), previousWork.data() + hop, sizeof(float) * (span - hop)) == 0;
+    const bool shifted = filteredWhole && continuesPrevious(length, order, bandPass);
     bool reused = false;
     if (shifted) {
         // Each output sample depends only on its own stretch of input and the taps, so the
@@ -140,15 +169,41 @@ void SineWavenizer::filter(float* buffer, int length, int order, const float* ba
         firExecutor->execute(filtered.data(), work.data(), length, order, bandPass);
     }
     if (!shifted) {
-        std::copy(bandPass, bandPass + order, previousTaps.begin());
-        previousLength = length;
-        previousOrder = order;
+        rememberFilter(bandPass, length, order);
         blockFilterLoaded = blockFilter->fits(order, span);
         if (blockFilterLoaded) {
             blockFilter->load(bandPass, order, work.data() + span, span);
         }
     }
+    filteredWhole = true;
     std::copy(filtered.begin(), filtered.begin() + length, buffer);
+    work.swap(previousWork);
+}
+
+void SineWavenizer::filterNewest(float* buffer, int length, int order, const float* bandPass) {
+    const int hop = ring->hop;
+    const int span = order + length;
+    float* newest = filtered.data() + (length - hop);
+    if (bandPass == nullptr || hop >= length) {
+        filter(buffer, length, order, bandPass);
+        return;
+    }
+    if (!continuesPrevious(length, order, bandPass)) {
+        rememberFilter(bandPass, length, order);
+        // Loaded with the input up to the block before the newest, the block filter then takes
+        // the newest one as it would have after a whole-window filter.
+        blockFilterLoaded = blockFilter->fits(order, span - hop);
+        if (blockFilterLoaded) {
+            blockFilter->load(bandPass, order, work.data() + (span - hop), span - hop);
+        }
+    }
+    if (blockFilterLoaded) {
+        blockFilter->next(newest, work.data() + span);
+    } else {
+        firExecutor->execute(newest, work.data() + (length - hop), hop, order, bandPass);
+    }
+    filteredWhole = false;
+    std::copy(newest, newest + hop, buffer + (length - hop));
     work.swap(previousWork);
 }
 

@@ -34,6 +34,8 @@ class SineWavenizer : public IWavenizer {
     // Leaves the buffer unchanged when disabled, when length < 2 or length > windowLength, or
     // when frequency is not positive.
     void wavenize(float* buffer, int length, double frequency) override;
+    // With the ring and from at or past the newest hop, only the newest hop samples are filtered.
+    void wavenizeTail(float* buffer, int length, double frequency, int from) override;
 
     // Relative width of the pass band above the pitch; safe to write from another thread.
     std::atomic<double> widthRatio{0.0};
@@ -57,6 +59,15 @@ class SineWavenizer : public IWavenizer {
     // filtered and the rest is the previous result, shifted, unless the window then holds
     // near-silent samples: those are taken from a whole-window transform, as always before.
     void filter(float* buffer, int length, int order, const float* bandPass);
+    // Writes only the newest hop samples of the filtered window to buffer, through the block
+    // filter while the taps stay and the input slides by one hop, else afresh.
+    void filterNewest(float* buffer, int length, int order, const float* bandPass);
+    // Whether the previous call's taps, length and order are those given and its input is the
+    // present one less its newest hop.
+    bool continuesPrevious(int length, int order, const float* bandPass) const;
+    void rememberFilter(const float* bandPass, int length, int order);
+    // Designs (or finds) the taps and builds the filter input; null when the call does nothing.
+    const float* prepare(float* buffer, int length, double frequency, int& order);
 
     double rate;
     int window;
@@ -69,6 +80,8 @@ class SineWavenizer : public IWavenizer {
     std::vector<float> filtered;
     int previousLength = -1;
     int previousOrder = -1;
+    // Whether filtered holds the previous call's whole window (not only its newest hop).
+    bool filteredWhole = false;
     // Filters the newest hop samples while the taps stay; loaded by each whole-window filter.
     std::unique_ptr<PartitionedFilter> blockFilter;
     bool blockFilterLoaded = false;
