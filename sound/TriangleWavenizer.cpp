@@ -18,6 +18,10 @@ TriangleWavenizer::TriangleWavenizer(SineWavenizer* sine, int stepCount)
 }
 
 void TriangleWavenizer::wavenize(float* buffer, int length, double frequency) {
+    wavenizeTail(buffer, length, frequency, 0);
+}
+
+void TriangleWavenizer::wavenizeTail(float* buffer, int length, double frequency, int from) {
     if (!runSineForShaping(*this, sine, buffer, length, frequency)) {
         return;
     }
@@ -25,7 +29,7 @@ void TriangleWavenizer::wavenize(float* buffer, int length, double frequency) {
     findRegionExtremes(extremes, buffer, length);
     const int steps = stepCount.load(std::memory_order_relaxed);
     if (steps > 1) {
-        stepped(buffer, length, steps);
+        stepped(buffer, length, steps, from);
     } else {
         smooth(buffer, length);
     }
@@ -57,7 +61,12 @@ void TriangleWavenizer::smooth(float* buffer, int length) {
     interpolator.evaluateAt(buffer, length, 0);
 }
 
-void TriangleWavenizer::stepped(float* buffer, int length, int steps) {
+void TriangleWavenizer::stepped(float* buffer, int length, int steps, int from) {
+    const auto segment = [&](int start, int end, float first, float last) {
+        if (end > from) {
+            stepSegment(buffer, start, end, first, last, steps);
+        }
+    };
     int first = 0;
     const int size = static_cast<int>(extremes.size());
     if (size > 0 && extremes[0] == 0) {
@@ -68,17 +77,17 @@ void TriangleWavenizer::stepped(float* buffer, int length, int steps) {
     }
     const int* e = extremes.data() + first;
     const int count = size - first;
-    stepSegment(buffer, 0, e[0], buffer[0], buffer[e[0]], steps);
+    segment(0, e[0], buffer[0], buffer[e[0]]);
     for (int i = 1; i < count - 1; ++i) {
-        stepSegment(buffer, e[i - 1], e[i], buffer[e[i - 1]], buffer[e[i]], steps);
+        segment(e[i - 1], e[i], buffer[e[i - 1]], buffer[e[i]]);
     }
     const int x = e[count - 1];
     const int a = count >= 2 ? e[count - 2] : e[0];
     if (x == length - 1) {
-        stepSegment(buffer, a, length, buffer[a], buffer[x], steps);
+        segment(a, length, buffer[a], buffer[x]);
     } else {
-        stepSegment(buffer, a, x, buffer[a], buffer[x], steps);
-        stepSegment(buffer, x, length, buffer[x], buffer[length - 1], steps);
+        segment(a, x, buffer[a], buffer[x]);
+        segment(x, length, buffer[x], buffer[length - 1]);
     }
 }
 

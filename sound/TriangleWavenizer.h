@@ -16,6 +16,8 @@ class TriangleWavenizer : public IWavenizer {
     TriangleWavenizer(SineWavenizer* sine, int stepCount);
 
     void wavenize(float* buffer, int length, double frequency) override;
+    // The stairs leave out the segments that end before from.
+    void wavenizeTail(float* buffer, int length, double frequency, int from) override;
 
     // Stairs per half-cycle that crosses zero (half as many when it stays on one side); 0 or
     // 1 gives the smooth triangle. Safe to write from another thread.
@@ -30,7 +32,10 @@ class TriangleWavenizer : public IWavenizer {
 
   private:
     void smooth(float* buffer, int length);
-    void stepped(float* buffer, int length, int steps);
+    // Segments between extremes are independent: each writes only its own samples and reads
+    // only the sine's values at its ends, which no segment changes. Those ending at or before
+    // from are skipped.
+    void stepped(float* buffer, int length, int steps, int from);
 
     std::vector<int> extremes;
     std::vector<float> knotX;
