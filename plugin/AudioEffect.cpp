@@ -118,10 +118,10 @@ void AudioEffect::int2string(int32_t value, char* text, int32_t maxLength) {
     if (negative) {
         rest = -rest;
     }
-    while (rest > 0 && count < 15) {
+    do {  // at least one digit, so that 0 reads "0"
         digits[count++] = static_cast<char>('0' + rest % 10);
         rest /= 10;
-    }
+    } while (rest > 0 && count < 15);
     int length = 0;
     if (negative && length < maxLength) {
         text[length++] = '-';

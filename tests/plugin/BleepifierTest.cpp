@@ -109,7 +109,7 @@ TEST_F(BleepifierTest, ToneStepsAndDepthRules) {
     EXPECT_EQ(plugin.getDepthGain(), 50.0f);
 }
 
-TEST_F(BleepifierTest, NamesLabelsAndDisplaysLeaveUntouchedWhatTheyDoNotWrite) {
+TEST_F(BleepifierTest, NamesKeepTheirTextsLabelsAndDisplaysAreShortAndTerminated) {
     const char* names[] = {"Volume", "Power",     "Effect", "Mix",
                            "Depth",  "DutyRatio", "Tone",   "Steps"};
     for (int i = 0; i < 8; ++i) {
@@ -117,22 +117,33 @@ TEST_F(BleepifierTest, NamesLabelsAndDisplaysLeaveUntouchedWhatTheyDoNotWrite) {
         plugin.getParameterName(i, text);
         EXPECT_STREQ(text, names[i]);
     }
-    char text[32] = "keep";
-    plugin.getParameterName(8, text);
-    plugin.getParameterLabel(3, text);
-    EXPECT_STREQ(text, "keep");
-    plugin.getParameterLabel(kVolume, text);
-    EXPECT_STREQ(text, "");
-
-    EXPECT_EQ(display(kMix), std::string(63, '#'));
-    EXPECT_EQ(display(99), std::string(63, '#'));
-    plugin.setParameter(kVolume, 0.5f);
-    EXPECT_EQ(display(kVolume), "");
-    plugin.setParameter(kVolume, 1.0f);
-    EXPECT_EQ(display(kVolume), "1");
-    plugin.setParameter(kVolume, NAN);
-    EXPECT_EQ(display(kVolume), "");
-    EXPECT_EQ(plugin.getParameter(8), 0.0f);
+    // Hosts that do not clear their buffers read whatever is answered: every label and display,
+    // for any index and any stored value, is a terminated text of at most eight characters.
+    for (float v : {0.0f, 0.5f, 1.0f, -1e30f, 1e30f, NAN}) {
+        for (int32_t index = 0; index < kNumParams; ++index) {
+            plugin.setParameter(index, v);
+        }
+        for (int32_t index : {0, 1, 2, 3, 4, 5, 6, 7, 8, -1, 99}) {
+            char label[64];
+            std::memset(label, '#', sizeof(label));
+            label[63] = 0;
+            plugin.getParameterLabel(index, label);
+            EXPECT_STREQ(label, "") << index;
+            std::string text = display(index);
+            EXPECT_LE(text.size(), 8u) << index << " at " << v;
+            if (index == kMix || index > kSteps || index < 0) {
+                EXPECT_EQ(text, "") << index;
+            }
+        }
+    }
+    for (auto [value, shown] :
+         {std::pair{0.5f, "0.50"}, {0.0f, "0.00"}, {1.0f, "1.00"}, {NAN, "0.00"}}) {
+        plugin.setParameter(kVolume, value);
+        EXPECT_EQ(display(kVolume), shown);
+    }
+    char digits[16];
+    AudioEffect::int2string(0, digits, 8);
+    EXPECT_STREQ(digits, "0");
 }
 
 TEST_F(BleepifierTest, ProgramsMirrorParametersAndRestoreThem) {
