@@ -48,6 +48,8 @@ void AEffGUIEditor::idle() {
 }
 
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+    // A key may change a value, and the host may close the editor when it hears of it.
+    VSTGUI::ScopedReference<VSTGUI::CFrame> keep(frame);
     return frame && frame->onKeyDown(keyCode) == 1;
 }
 
@@ -58,6 +60,7 @@ bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
 bool AEffGUIEditor::onWheel(float distance) {
     if (!frame)
         return false;
+    VSTGUI::ScopedReference<VSTGUI::CFrame> keep(frame);
     auto* context = new VSTGUI::CDrawContext(frame, nullptr, frame->getPlatformWindow());
     int x = 0, y = 0;
     VSTGUI::platform::getCursorScreenPos(&x, &y);

@@ -216,7 +216,9 @@ void COptionMenu::mouse(CDrawContext* context, CPoint&, long buttons) {
                 listener->valueChanged(context, command.menu);
         }
     }
-    parentFrame->setFocusView(nullptr);
+    // The listener's host may have closed the editor, taking the menu off the frame.
+    if (parentFrame)
+        parentFrame->setFocusView(nullptr);
     endEdit();
 }
 

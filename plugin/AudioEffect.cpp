@@ -307,12 +307,13 @@ bool AudioEffectX::canHostDo(const char* text) {
     return text && callHost(audioMasterCanDo, 0, 0, const_cast<char*>(text)) != 0;
 }
 
+// Gestures name parameters: controls without one (the editor's reset button) stay unheard.
 bool AudioEffectX::beginEdit(int32_t index) {
-    return callHost(audioMasterBeginEdit, index) != 0;
+    return index >= 0 && index < numParams && callHost(audioMasterBeginEdit, index) != 0;
 }
 
 bool AudioEffectX::endEdit(int32_t index) {
-    return callHost(audioMasterEndEdit, index) != 0;
+    return index >= 0 && index < numParams && callHost(audioMasterEndEdit, index) != 0;
 }
 
 }  // namespace tanuvo::sound::vst

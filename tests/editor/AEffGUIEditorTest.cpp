@@ -165,12 +165,19 @@ TEST_F(EditorTest, GesturesAndIdleReachTheHost) {
     auto* editor = new TestEditor(&effect);
     ASSERT_TRUE(editor->open(host_window));
     CFrame* frame = editor->getFrame();
-    frame->beginEdit(3);
-    frame->endEdit(3);
+    frame->beginEdit(0);
+    frame->endEdit(0);
     ASSERT_GE(host.opcodes.size(), 2u);
     EXPECT_EQ(host.opcodes[host.opcodes.size() - 2], audioMasterBeginEdit);
-    EXPECT_EQ(host.indices[host.indices.size() - 2], 3);
+    EXPECT_EQ(host.indices[host.indices.size() - 2], 0);
     EXPECT_EQ(host.opcodes.back(), audioMasterEndEdit);
+    // Only parameters have gestures: the effect has one.
+    const size_t calls = host.opcodes.size();
+    for (int32_t index : {1, -1, 9}) {
+        frame->beginEdit(index);
+        frame->endEdit(index);
+    }
+    EXPECT_EQ(host.opcodes.size(), calls);
 
     // Construction set the due time to now, so the first call may wait; after a full idle the
     // next call within 100 ms sleeps and returns early.
