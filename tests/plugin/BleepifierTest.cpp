@@ -245,3 +245,38 @@ TEST_F(BleepifierTest, ResynthesisesAVoicedToneEndToEnd) {
     EXPECT_GT(peak, 0.03);
     EXPECT_LT(peak, 1.0);
 }
+
+TEST_F(BleepifierTest, HostBlocksShorterThanAnnouncedJoinWithoutSteps) {
+    // Hosts may send blocks shorter than the announced 1024 (loop points, automation splits).
+    // Each is analysed with the input before it, so a steady tone comes out as steadily as with
+    // blocks of the announced length.
+    std::vector<float> tone(43 * 1024);
+    for (std::size_t i = 0; i < tone.size(); ++i) {
+        tone[i] = static_cast<float>(0.1 * std::sin(2 * 3.141592653589793 * 220.0 * i / 44100.0));
+    }
+    auto largestStep = [&](float mixValue, const std::vector<int>& lengths) {
+        Bleepifier fresh{quietHost};
+        fresh.setBlockSize(1024);
+        fresh.setParameter(kMix, mixValue);
+        std::vector<float> out(tone.size()), other(tone.size());
+        std::size_t done = 0;
+        for (std::size_t k = 0; done < tone.size(); ++k) {
+            int n = std::min<int>(lengths[k % lengths.size()], int(tone.size() - done));
+            float* ins[] = {tone.data() + done};
+            float* outs[] = {out.data() + done, other.data() + done};
+            fresh.processReplacing(ins, outs, n);
+            done += n;
+        }
+        float largest = 0.0f;
+        for (std::size_t i = 8192; i < out.size(); ++i) {
+            largest = std::max(largest, std::fabs(out[i] - out[i - 1]));
+        }
+        return largest;
+    };
+    for (float mixValue : {1.0f, 0.5f}) {
+        float steady = largestStep(mixValue, {1024});
+        float split = largestStep(mixValue, {1024, 1024, 1024, 100, 1024, 37, 1000, 512});
+        EXPECT_GT(steady, 0.0f);
+        EXPECT_LE(split, steady * 1.1f) << "mix " << mixValue << ", steady " << steady;
+    }
+}
