@@ -20,7 +20,7 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
     : AEffEditor(effect), lastTicks(int32_t(VSTGUI::platform::tickCount())) {
     if (effect)
         effect->setEditor(this);
-    VSTGUI::platform::oleInitialize();
+    oleInitialized = VSTGUI::platform::oleInitialize();
 }
 
 AEffGUIEditor::~AEffGUIEditor() {
@@ -30,7 +30,8 @@ AEffGUIEditor::~AEffGUIEditor() {
         frame = nullptr;
         open->forget();
     }
-    VSTGUI::platform::oleUninitialize();
+    if (oleInitialized)
+        VSTGUI::platform::oleUninitialize();
 }
 
 bool AEffGUIEditor::getRect(ERect** out) {

@@ -103,7 +103,7 @@ int CFrame::windowClassUsers() {
 
 CFrame::CFrame(const CRect& size, void* parent, IFrameEditor* editor)
     : CViewContainer(size, this), editor(editor), parentWindow(parent) {
-    platform::oleInitialize();
+    oleInitialized = platform::oleInitialize();
     blendLibraryLoaded = platform::loadBlendLibrary();
     if (parent)
         createWindow();
@@ -140,7 +140,8 @@ CFrame::~CFrame() {
     if (defaultCursorKnown)
         platform::setCursor(defaultCursor);
     close();
-    platform::oleUninitialize();
+    if (oleInitialized)
+        platform::oleUninitialize();
     if (blendLibraryLoaded)
         platform::freeBlendLibrary();
 }

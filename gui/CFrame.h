@@ -89,6 +89,7 @@ class CFrame : public CViewContainer {
     bool dropActive = false;
     platform::Window window = nullptr;
     bool blendLibraryLoaded = false;
+    bool oleInitialized = false;
     platform::DropTarget dropTarget = nullptr;
     platform::Cursor defaultCursor = nullptr;
     bool defaultCursorKnown = false;

@@ -133,6 +133,23 @@ TEST_F(EditorTest, DeletingThePlugInWithTheEditorOpenReleasesTheWindowOnce) {
     EXPECT_FALSE(soft::frameClassRegistered());
 }
 
+TEST_F(EditorTest, OleIsUninitialisedOnlyWhereItWasInitialised) {
+    // A host thread already in the multithreaded apartment refuses OLE: uninitialising anyway
+    // would undo the host's own set-up. Where OLE starts, the editor and its frame each end it.
+    for (bool refuses : {true, false}) {
+        soft::setOleRefuses(refuses);
+        const int before = soft::oleDepth();
+        {
+            TestEffect effect;
+            auto* editor = new TestEditor(&effect);
+            ASSERT_TRUE(editor->open(host_window));
+            EXPECT_EQ(soft::oleDepth(), before + (refuses ? 0 : 2)) << refuses;
+            editor->close();
+        }
+        EXPECT_EQ(soft::oleDepth(), before) << refuses;
+    }
+}
+
 TEST_F(EditorTest, KeysReachTheFrameAndOnlyAnAnswerOfOneCounts) {
     TestEffect effect;
     auto* editor = new TestEditor(&effect);
