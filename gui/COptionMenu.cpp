@@ -121,7 +121,8 @@ void COptionMenu::setValue(float newValue) {
 bool COptionMenu::getEntry(long index, char* text) const {
     if (!text || index < 0 || index >= getNbEntries())
         return false;
-    std::memcpy(text, entries[index], kMaxEntryLength);
+    // Only the text: callers size their buffers for the texts they put in.
+    std::memcpy(text, entries[index], std::strlen(entries[index]) + 1);
     return true;
 }
 
