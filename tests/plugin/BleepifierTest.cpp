@@ -158,13 +158,19 @@ TEST_F(BleepifierTest, ProgramsMirrorParametersAndRestoreThem) {
     plugin.setParameter(kVolume, 0.3f);
     plugin.setParameter(kEffect, 0.5f);
     plugin.setParameter(kPower, 0.0f);
+    plugin.setParameter(kDutyRatio, 0.6f);
     plugin.setProgram(5);
     EXPECT_EQ(plugin.getParameter(kVolume), 1.0f);
     EXPECT_EQ(plugin.getWaveIndex(), 0);
+    EXPECT_EQ(plugin.getParameter(kDutyRatio), 0.25f);
     plugin.setProgram(2);
     EXPECT_EQ(plugin.getParameter(kVolume), 0.3f);
     EXPECT_EQ(plugin.getWaveIndex(), 3);
     EXPECT_EQ(plugin.getParameter(kPower), 0.0f);
+    EXPECT_EQ(plugin.getParameter(kDutyRatio), 0.6f);
+    EXPECT_EQ(chain().square->dutyRatio.load(), double(0.6f));
+    plugin.setProgram(5);
+    EXPECT_EQ(chain().square->dutyRatio.load(), 0.25);
 
     plugin.setProgram(3);
     plugin.setProgramName("Lead");
