@@ -46,6 +46,7 @@ void Bleepifier::setUp(double rate, int32_t size) {
     if (size >= kMinWindowLength) {
         blockContext = std::make_unique<SlidingWindow>(windowLength, windowLength);
     }
+    pushGeneratorSettings();
     int32_t index = waveIndex.load(std::memory_order_relaxed);
     currentWavenizer.store(
         index < static_cast<int32_t>(wavenizers.size()) ? wavenizers[index] : nullptr,

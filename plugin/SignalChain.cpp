@@ -14,7 +14,8 @@ const char* const kNames[SignalChain::kGeneratorCount] = {"Sine", "Square",   "T
 SignalChain::SignalChain(double sampleRate, int windowLength, int blockSize)
     : nsdfCalculator(std::make_unique<NSDFCalculatorOFFT>(sampleRate, windowLength)),
       detector(std::make_unique<PitchDetectorNSDF>(sampleRate, windowLength, nsdfCalculator.get())),
-      firExecutor(std::make_unique<FIRFilterExecutorOFFT>()),
+      // The longest filter call: a whole window preceded by a filter almost as long.
+      firExecutor(std::make_unique<FIRFilterExecutorOFFT>(2 * windowLength)),
       sine(std::make_unique<SineWavenizer>(sampleRate, windowLength, firExecutor.get(), blockSize)),
       square(std::make_unique<SquareWavenizer>(sine.get())),
       triangle(std::make_unique<TriangleWavenizer>(sine.get(), kTriangleSteps)),

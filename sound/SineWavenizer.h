@@ -38,8 +38,8 @@ class SineWavenizer : public IWavenizer {
     // Relative width of the pass band above the pitch; safe to write from another thread.
     std::atomic<double> widthRatio{0.0};
 
-    // Discards the cached tap sets at the start of the next wavenize, on the audio thread, so
-    // that a parameter thread never frees taps that a running filter reads.
+    // Frees the cached tap sets for reuse at the start of the next wavenize, on the audio thread,
+    // so that a parameter thread never touches taps that a running filter reads.
     void requestTapCacheClear() { tapCacheClearRequested.store(true, std::memory_order_release); }
 
     // For callers without a ring: the next buffer begins this many samples before the end of the
