@@ -13,8 +13,8 @@ namespace validator {
 namespace {
 
 struct Step {
-    enum Kind { kMove, kDown, kUp } kind;
-    int x = 0;  // editor coordinates
+    enum Kind { kMove, kDown, kUp, kKey } kind;
+    int x = 0;  // editor coordinates; the virtual key of kKey
     int y = 0;
 };
 
@@ -26,6 +26,18 @@ DWORD WINAPI play(void* parameter) {
     for (const Step& step : *static_cast<std::vector<Step>*>(parameter)) {
         INPUT input{};
         input.type = INPUT_MOUSE;
+        if (step.kind == Step::kKey) {
+            INPUT key[2] = {};
+            for (INPUT& k : key) {
+                k.type = INPUT_KEYBOARD;
+                k.ki.wVk = WORD(step.x);
+                k.ki.wScan = WORD(MapVirtualKeyA(UINT(step.x), 0));
+            }
+            key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(2, key, sizeof(INPUT));
+            Sleep(120);
+            continue;
+        }
         if (step.kind == Step::kMove) {
             POINT p{step.x, step.y};
             ClientToScreen(gEditor, &p);
@@ -77,10 +89,20 @@ std::vector<Step> click(POINT at) {
     return {{Step::kMove, int(at.x), int(at.y)}, {Step::kDown}, {Step::kUp}};
 }
 
-// The mix knob from its top to its upper end, the volume slider's handle, the reset button.
+// The mix knob from its top to its upper end, the volume slider's handle, the reset and power
+// buttons, and the waveform pop-up's fourth entry chosen with the keyboard.
 const std::vector<Step> kKnobDrag = drag({49, 60}, {60, 85});
 const std::vector<Step> kSliderDrag = drag({121, 190}, {121, 210});
 const std::vector<Step> kResetClick = click({183, 259});
+const std::vector<Step> kPowerClick = click({58, 261});
+std::vector<Step> menuChoice() {
+    std::vector<Step> steps = click({119, 115});
+    for (int i = 0; i < 4; ++i) {
+        steps.push_back({Step::kKey, VK_DOWN});
+    }
+    steps.push_back({Step::kKey, VK_RETURN});
+    return steps;
+}
 
 int32_t gCloseOn = -1;
 bool gClosed = false;
@@ -164,12 +186,19 @@ VALIDATOR_CATEGORY("gestures",
 
     struct Case {
         const char* what;
-        const std::vector<Step>* steps;
+        std::vector<Step> steps;
+        bool idles;  // whether the gesture calls the host's idle (a menu choice does not)
     };
-    const Case cases[] = {
-        {"knob drag", &kKnobDrag}, {"slider drag", &kSliderDrag}, {"reset click", &kResetClick}};
+    const Case cases[] = {{"knob drag", kKnobDrag, true},
+                          {"slider drag", kSliderDrag, true},
+                          {"reset click", kResetClick, true},
+                          {"power click", kPowerClick, false},
+                          {"menu choice", menuChoice(), false}};
     for (int32_t closeOn : {int32_t(audioMasterIdle), int32_t(audioMasterAutomate)}) {
         for (const Case& c : cases) {
+            if (closeOn == audioMasterIdle && !c.idles) {
+                continue;
+            }
             const char* caller = closeOn == audioMasterIdle ? "idle" : "automate";
             p.set(kMix, 0.0f);
             p.set(kVolume, 0.5f);
@@ -177,7 +206,7 @@ VALIDATOR_CATEGORY("gestures",
             from = TestHost::instance().calls.size();
             gClosed = false;
             gCloseOn = closeOn;
-            run(p, window, *c.steps);
+            run(p, window, c.steps);
             gCloseOn = -1;
             const bool gone = GetWindow(static_cast<HWND>(window.parent()), GW_CHILD) == nullptr;
             ok = paired(from, &count);
