@@ -7,6 +7,7 @@
 #include "plugin/Bleepifier.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tanuvo::sound::vst {
 
@@ -218,6 +219,8 @@ void BleepifierEditor::close() {
     if (frame) {
         CFrame* closing = frame;
         frame = nullptr;
+        // The window and the views go now; a gesture in progress may still hold the frame.
+        closing->close();
         closing->forget();
     }
     releaseGroups();
@@ -315,6 +318,8 @@ void BleepifierEditor::showGroup(const std::vector<CControl*>& group, bool show)
 void BleepifierEditor::valueChanged(CDrawContext* /*context*/, CControl* control) {
     if (!control || !effect)
         return;
+    // The host may close the editor when it hears of the change.
+    ScopedReference<CControl> keep(control);
     const long tag = control->getTag();
     const float value = control->getValue();
     switch (tag) {
@@ -330,14 +335,18 @@ void BleepifierEditor::valueChanged(CDrawContext* /*context*/, CControl* control
             effect->setParameterAutomated(kDutyRatio, float(duty));
             break;
         }
-        case kResetTag:
-            effect->setParameterAutomated(kVolume, 1.0f);
-            effect->setParameterAutomated(kDutyRatio, 0.25f);
-            effect->setParameterAutomated(kMix, 1.0f);
-            effect->setParameterAutomated(kDepth, 1.0f);
-            effect->setParameterAutomated(kTone, 1.0f);
-            effect->setParameterAutomated(kSteps, 0.5f);
+        case kResetTag: {
+            // Each parameter in a gesture of its own, as touch-automation recording needs.
+            const std::pair<int32_t, float> defaults[] = {{kVolume, 1.0f}, {kDutyRatio, 0.25f},
+                                                          {kMix, 1.0f},    {kDepth, 1.0f},
+                                                          {kTone, 1.0f},   {kSteps, 0.5f}};
+            for (const auto& [index, value] : defaults) {
+                beginEdit(index);
+                effect->setParameterAutomated(index, value);
+                endEdit(index);
+            }
             break;
+        }
         default:
             effect->setParameterAutomated(int32_t(tag), value);
             break;
