@@ -143,6 +143,39 @@ TEST(SineWavenizerTest, SlidingWindowWithARingJoinsIntoOneContinuousFilter) {
     }
 }
 
+// Tail calls filter only the newest hop; whole and tail calls mixed, with the pitch (and so the
+// taps and order) changing now and then, must each give that hop as the direct sum does.
+TEST(SineWavenizerTest, TailCallsGiveTheNewestHopOfTheWholeFilterAcrossPitchAndModeChanges) {
+    const int window = 1024;
+    const int hop = 128;
+    FIRFilterExecutorOFFT executor;
+    SineWavenizer sine(kRate, window, &executor, hop);
+    std::vector<float> padded(window, 0.0f);
+    const std::vector<float> voice = makeVoice(200.0, kRate, 8192);
+    padded.insert(padded.end(), voice.begin(), voice.end());
+    ArrayHolder holder;
+    int call = 0;
+    for (int start = 0; start + window <= static_cast<int>(padded.size()); start += hop, ++call) {
+        const double pitch = (call / 5) % 3 == 0 ? 200.0 : (call / 5) % 3 == 1 ? 210.0 : 190.0;
+        const bool whole = call % 11 == 7;
+        std::vector<float> slice(padded.begin() + start, padded.begin() + start + window);
+        if (whole) {
+            sine.wavenize(slice.data(), window, pitch);
+        } else {
+            sine.wavenizeTail(slice.data(), window, pitch, window - hop);
+        }
+        const int order = sine.filterOrder(pitch, window);
+        const float* taps = holder.getTaps(pitch, order, kRate, 0.0);
+        for (int j = window - hop; j < window; ++j) {
+            double sum = 0.0;
+            for (int k = 0; k < order && k <= start + j; ++k) {
+                sum += static_cast<double>(taps[k]) * padded[start + j - k];
+            }
+            ASSERT_NEAR(sum, slice[j], 1e-4) << "call " << call << " sample " << j;
+        }
+    }
+}
+
 TEST(SineWavenizerTest, AfterAGapTheHistoryIsThatOfTheLastCall) {
     FIRFilterExecutorOFFT executor;
     SineWavenizer sine(kRate, 1024, &executor, 1024);
