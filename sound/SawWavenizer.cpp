@@ -23,6 +23,10 @@ void SawWavenizer::addPoint(float x, float y) {
 }
 
 void SawWavenizer::wavenize(float* buffer, int length, double frequency) {
+    wavenizeTail(buffer, length, frequency, 0);
+}
+
+void SawWavenizer::wavenizeTail(float* buffer, int length, double frequency, int from) {
     if (!runSineForShaping(*this, sine, buffer, length, frequency)) {
         return;
     }
@@ -68,7 +72,10 @@ void SawWavenizer::wavenize(float* buffer, int length, double frequency) {
 
     if (pointX.size() >= 2) {
         interpolator.setPoints(pointX.data(), pointY.data(), static_cast<int>(pointX.size()));
-        interpolator.evaluateAt(buffer, length, offset);
+        // The interval search resumes where the last one ended, and that is the first interval
+        // holding the position either way: starting at from gives the same samples.
+        from = std::clamp(from, 0, length);
+        interpolator.evaluateAt(buffer + from, length - from, offset + from);
     }
     carryOffset = length - last;
     carryAmplitude = peak;

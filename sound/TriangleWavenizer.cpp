@@ -1,5 +1,6 @@
 #include "sound/TriangleWavenizer.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "sound/PeakFinding.h"
@@ -31,11 +32,11 @@ void TriangleWavenizer::wavenizeTail(float* buffer, int length, double frequency
     if (steps > 1) {
         stepped(buffer, length, steps, from);
     } else {
-        smooth(buffer, length);
+        smooth(buffer, length, from);
     }
 }
 
-void TriangleWavenizer::smooth(float* buffer, int length) {
+void TriangleWavenizer::smooth(float* buffer, int length, int from) {
     if (extremes.size() < 2) {
         return;
     }
@@ -58,7 +59,9 @@ void TriangleWavenizer::smooth(float* buffer, int length) {
         addKnot(length - 1);
     }
     interpolator.setPoints(knotX.data(), knotY.data(), static_cast<int>(knotX.size()));
-    interpolator.evaluateAt(buffer, length, 0);
+    // The interval search finds the same interval for a position wherever it starts before it.
+    from = std::clamp(from, 0, length);
+    interpolator.evaluateAt(buffer + from, length - from, from);
 }
 
 void TriangleWavenizer::stepped(float* buffer, int length, int steps, int from) {

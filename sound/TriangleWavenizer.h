@@ -16,7 +16,7 @@ class TriangleWavenizer : public IWavenizer {
     TriangleWavenizer(SineWavenizer* sine, int stepCount);
 
     void wavenize(float* buffer, int length, double frequency) override;
-    // The stairs leave out the segments that end before from.
+    // The stairs leave out the segments that end before from, the line the samples before it.
     void wavenizeTail(float* buffer, int length, double frequency, int from) override;
 
     // Stairs per half-cycle that crosses zero (half as many when it stays on one side); 0 or
@@ -31,7 +31,7 @@ class TriangleWavenizer : public IWavenizer {
     static void stepSegment(float* buffer, int start, int end, float from, float to, int steps);
 
   private:
-    void smooth(float* buffer, int length);
+    void smooth(float* buffer, int length, int from);
     // Segments between extremes are independent: each writes only its own samples and reads
     // only the sine's values at its ends, which no segment changes. Those ending at or before
     // from are skipped.

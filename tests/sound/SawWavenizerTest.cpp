@@ -125,5 +125,24 @@ TEST(SawWavenizerTest, TurnsAVoiceIntoFallingRampsAtItsPitch) {
     EXPECT_GT(*std::max_element(buffer.begin(), buffer.end()), 0.01f);
 }
 
+// A caller reading only the newest hop gets exactly the samples the whole-window call gives,
+// while the carried offset and amplitude move on alike.
+TEST(SawWavenizerTest, TailCallGivesTheWholeCallsNewestSamples) {
+    const int window = 1024;
+    const int hop = 100;
+    Chain whole(true, window);
+    Chain tail(true, window);
+    const std::vector<float> voice = makeVoice(150.0, kRate, 6000, 0.05);
+    for (int start = 0; start + window <= static_cast<int>(voice.size()); start += hop) {
+        std::vector<float> a(voice.begin() + start, voice.begin() + start + window);
+        std::vector<float> b = a;
+        whole.saw.wavenize(a.data(), window, 150.0);
+        tail.saw.wavenizeTail(b.data(), window, 150.0, window - hop);
+        for (int j = window - hop; j < window; ++j) {
+            ASSERT_EQ(a[j], b[j]) << start << "+" << j;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tanuvo::sound
