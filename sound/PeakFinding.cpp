@@ -47,6 +47,10 @@ class BothPeakIndexCollector final : public AbstractPeakIndexCollector {
 int climbToPeak(std::vector<int>& list, AbstractPeakIndexCollector& collector, const float* v,
                 int n, int from) {
     int i = from;
+    // Runs between extremes are long: four steps at a time up to the group that holds the turn.
+    while (i + lanes::kWidth + 1 <= n && !lanes::any(lanes::load(v + i) > lanes::load(v + i + 1))) {
+        i += lanes::kWidth;
+    }
     while (i + 1 < n && !(v[i] > v[i + 1])) {
         ++i;
     }
@@ -59,6 +63,9 @@ int climbToPeak(std::vector<int>& list, AbstractPeakIndexCollector& collector, c
 int descendToTrough(std::vector<int>& list, AbstractPeakIndexCollector& collector, const float* v,
                     int n, int from) {
     int i = from;
+    while (i + lanes::kWidth + 1 <= n && !lanes::any(lanes::load(v + i + 1) > lanes::load(v + i))) {
+        i += lanes::kWidth;
+    }
     while (i + 1 < n && !(v[i + 1] > v[i])) {
         ++i;
     }
