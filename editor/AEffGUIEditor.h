@@ -3,7 +3,7 @@
 // keys and the wheel to the frame, passes edit gestures to the plug-in and runs the
 // idle-and-wait routine that controls call while they track the mouse.
 
-#include "editor/AEffEditor.h"
+#include "plugin/AEffEditor.h"
 #include "gui/CFrame.h"
 #include "gui/IFrameEditor.h"
 

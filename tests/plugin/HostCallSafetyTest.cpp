@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "editor/AEffEditor.h"
+#include "plugin/AEffEditor.h"
 #include "plugin/AudioEffect.h"
 
 namespace tanuvo::sound::vst {
