@@ -25,7 +25,6 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::IFrameEditor {
     bool onWheel(float distance) override;
     bool setKnobMode(int mode) override;
 
-    virtual void setParameter(int32_t /*index*/, float /*value*/) {}
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
     void doIdleStuff() override;

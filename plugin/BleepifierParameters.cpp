@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "editor/AEffGUIEditor.h"
+#include "plugin/AEffEditor.h"
 #include "plugin/Bleepifier.h"
 #include "plugin/SignalChain.h"
 #include "plugin/TextCopy.h"
@@ -77,9 +77,8 @@ void Bleepifier::setParameter(int32_t index, float value) {
 }
 
 void Bleepifier::notifyEditor(int32_t index, float value) {
-    // The only editor this plug-in ever registers is its GUI editor.
     if (AEffEditor* editor = getEditor()) {
-        static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
+        editor->setParameter(index, value);
     }
 }
 

@@ -64,7 +64,7 @@ class BleepifierEditorTest : public ::testing::Test {
         gCalls.clear();
         host = soft::createHostWindow(240, 320);
         plugin = new Bleepifier(recordingHost);
-        editor = static_cast<BleepifierEditor*>(plugin->getEditor());
+        editor = new BleepifierEditor(plugin);  // owned by the plug-in
         soft::setAsyncKeyStateProvider([this] { return nextButtons(); });
     }
     void TearDown() override {
