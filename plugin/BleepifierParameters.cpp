@@ -14,16 +14,6 @@ namespace tanuvo::sound::vst {
 namespace {
 
 constexpr int kParamTextSize = 10;  // the longest text, "DutyRatio", plus terminator
-constexpr int32_t kLastWave = 5;
-constexpr float kSixth = static_cast<float>(1.0 / 6.0);
-
-const char* const kParameterNames[kNumParams] = {"Volume", "Power",     "Effect", "Mix",
-                                                 "Depth",  "DutyRatio", "Tone",   "Steps"};
-
-// The host's value of parameter 2 for a generator index.
-float waveIndexToValue(int32_t index) {
-    return index == kLastWave ? 1.0f : static_cast<float>(index) * kSixth;
-}
 
 }  // namespace
 
@@ -47,13 +37,9 @@ void Bleepifier::setParameter(int32_t index, float value) {
             powerOn.store(value != 0.0f, std::memory_order_relaxed);
             program.powerOn = value != 0.0f;
             break;
-        case kEffect: {
-            float scaled = 6.0f * value;
-            // A value at or below -1/6 (or NaN) would give a negative index: take the first.
-            int32_t wave = scaled > 0.0f ? static_cast<int32_t>(std::min(scaled, 6.0f)) : 0;
-            applyWaveIndex(std::min(wave, kLastWave));
+        case kEffect:
+            applyWaveIndex(waveformIndex(value));
             break;
-        }
         case kMix:
             mix.store(value, std::memory_order_relaxed);
             program.mix = value;
@@ -142,7 +128,7 @@ float Bleepifier::getParameter(int32_t index) {
         case kPower:
             return powerOn.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
         case kEffect:
-            return waveIndexToValue(waveIndex.load(std::memory_order_relaxed));
+            return waveformValue(waveIndex.load(std::memory_order_relaxed));
         case kMix:
             return mix.load(std::memory_order_relaxed);
         case kDepth:
@@ -160,7 +146,7 @@ float Bleepifier::getParameter(int32_t index) {
 
 void Bleepifier::getParameterName(int32_t index, char* text) {
     if (index >= 0 && index < kNumParams) {
-        copyText(text, kParameterNames[index], kParamTextSize);
+        copyText(text, kParameters[index].name, kParamTextSize);
     }
 }
 
@@ -208,7 +194,7 @@ void Bleepifier::setProgram(int32_t program) {
     int32_t wave = static_cast<int32_t>(std::trunc(record.waveIndex));
     setParameter(kVolume, record.volume);
     setParameter(kPower, record.powerOn ? 1.0f : 0.0f);
-    setParameter(kEffect, waveIndexToValue(wave));
+    setParameter(kEffect, waveformValue(wave));
     setParameter(kMix, record.mix);
     setParameter(kDepth, record.depth);
     setParameter(kDutyRatio, record.dutyRatio);
