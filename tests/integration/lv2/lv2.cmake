@@ -1,0 +1,35 @@
+# The LV2 bundle: Debian's validator on its description, and a lilv host that compares its sound
+# with the VST shared object's.
+if(NOT TARGET Bleepifier_lv2 OR NOT TARGET GTest::gtest)
+    return()
+endif()
+set(lv2_dir ${CMAKE_CURRENT_SOURCE_DIR}/lv2)
+get_filename_component(lv2_path ${BLEEP_LV2_BUNDLE} DIRECTORY)
+
+find_program(LV2_VALIDATE lv2_validate)
+find_program(SORD_VALIDATE sord_validate)
+if(LV2_VALIDATE AND SORD_VALIDATE)
+    add_test(NAME lv2_validate
+             COMMAND ${LV2_VALIDATE} ${BLEEP_LV2_BUNDLE}/manifest.ttl
+                     ${BLEEP_LV2_BUNDLE}/Bleepifier.ttl ${BLEEP_LV2_BUNDLE}/presets.ttl)
+    set_tests_properties(lv2_validate PROPERTIES FAIL_REGULAR_EXPRESSION "[1-9][0-9]* errors")
+endif()
+
+find_package(PkgConfig)
+if(PKG_CONFIG_FOUND)
+    pkg_check_modules(LILV IMPORTED_TARGET lilv-0)
+endif()
+if(LILV_FOUND)
+    add_executable(lv2_host_test ${lv2_dir}/Lv2HostTest.cpp
+                   ${CMAKE_CURRENT_SOURCE_DIR}/host/PluginLoaderPosix.cpp
+                   ${PROJECT_SOURCE_DIR}/tools/bleepify/DemoPhrase.cpp)
+    target_include_directories(lv2_host_test PRIVATE ${PROJECT_SOURCE_DIR}
+                               ${CMAKE_CURRENT_SOURCE_DIR}/host)
+    target_link_libraries(lv2_host_test PRIVATE bleep_plugin PkgConfig::LILV GTest::gtest
+                          ${CMAKE_DL_LIBS})
+    add_dependencies(lv2_host_test Bleepifier Bleepifier_lv2)
+    # Only this bundle and the specifications Debian installs.
+    add_test(NAME lv2_host COMMAND lv2_host_test ${lv2_path}:/usr/lib/lv2
+                                   $<TARGET_FILE:Bleepifier>)
+    set_tests_properties(lv2_host PROPERTIES TIMEOUT 600)
+endif()
