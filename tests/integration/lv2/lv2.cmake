@@ -33,3 +33,12 @@ if(LILV_FOUND)
                                    $<TARGET_FILE:Bleepifier>)
     set_tests_properties(lv2_host PROPERTIES TIMEOUT 600)
 endif()
+
+find_program(LV2APPLY lv2apply)
+find_package(Python3 COMPONENTS Interpreter)
+if(LV2APPLY AND Python3_FOUND AND TARGET bleepify)
+    add_test(NAME lv2apply_render
+             COMMAND ${Python3_EXECUTABLE} ${lv2_dir}/lv2apply_render.py ${CMAKE_BINARY_DIR}
+                     ${CMAKE_CURRENT_BINARY_DIR}/lv2apply-check $<TARGET_FILE:bleepify>)
+    set_tests_properties(lv2apply_render PROPERTIES TIMEOUT 300)
+endif()
