@@ -125,8 +125,8 @@ std::string pluginDescription(const std::string& dsp, const std::string& uiBinar
         out << "\n<" << kUiUri << ">\n"
             << "    a ui:X11UI ;\n"
             << "    ui:binary <" << uiBinary << "> ;\n"
-            << "    lv2:requiredFeature ui:idleInterface , urid:map ;\n"
-            << "    lv2:optionalFeature ui:parent , ui:resize ;\n"
+            << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
+            << "    lv2:optionalFeature ui:resize ;\n"
             << "    lv2:extensionData ui:idleInterface .\n";
     }
     return out.str();
