@@ -42,3 +42,20 @@ if(LV2APPLY AND Python3_FOUND AND TARGET bleepify)
                      ${CMAKE_CURRENT_BINARY_DIR}/lv2apply-check $<TARGET_FILE:bleepify>)
     set_tests_properties(lv2apply_render PROPERTIES TIMEOUT 300)
 endif()
+
+# The UI in a small UI host under Xvfb.
+find_program(XVFB_RUN xvfb-run)
+if(LILV_FOUND AND TARGET Bleepifier_lv2_ui AND XVFB_RUN)
+    find_package(X11)
+    if(X11_XTest_FOUND)
+        add_executable(lv2_ui_test ${lv2_dir}/Lv2UiTest.cpp)
+        target_include_directories(lv2_ui_test PRIVATE ${PROJECT_SOURCE_DIR})
+        target_link_libraries(lv2_ui_test PRIVATE bleep_editor PkgConfig::LILV X11::X11 X11::Xtst
+                              GTest::gtest Threads::Threads ${CMAKE_DL_LIBS})
+        add_dependencies(lv2_ui_test Bleepifier_lv2)
+        add_test(NAME lv2_ui
+                 COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24"
+                         $<TARGET_FILE:lv2_ui_test> ${lv2_path}:/usr/lib/lv2)
+        set_tests_properties(lv2_ui PROPERTIES TIMEOUT 300)
+    endif()
+endif()
