@@ -6,6 +6,18 @@ endif()
 set(lv2_dir ${CMAKE_CURRENT_SOURCE_DIR}/lv2)
 get_filename_component(lv2_path ${BLEEP_LV2_BUNDLE} DIRECTORY)
 
+# Neither the LV2 DSP binary nor the core's tests link a GUI library.
+if(CMAKE_READELF)
+    foreach(binary Bleepifier_lv2 test_plugin)
+        if(TARGET ${binary})
+            add_test(NAME ${binary}_links_no_gui COMMAND ${CMAKE_READELF} -d $<TARGET_FILE:${binary}>)
+            set_tests_properties(${binary}_links_no_gui PROPERTIES
+                                 PASS_REGULAR_EXPRESSION "NEEDED.*libc\\.so"
+                                 FAIL_REGULAR_EXPRESSION "libX|libxcb|libfreetype|libpng")
+        endif()
+    endforeach()
+endif()
+
 find_program(LV2_VALIDATE lv2_validate)
 find_program(SORD_VALIDATE sord_validate)
 if(LV2_VALIDATE AND SORD_VALIDATE)
