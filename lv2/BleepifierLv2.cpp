@@ -9,26 +9,15 @@
 #include <lv2/options/options.h>
 #include <lv2/urid/urid.h>
 
+#include "lv2/FeatureLookup.h"
+
 namespace tanuvo::sound::lv2 {
-
-namespace {
-
-const void* findFeature(const LV2_Feature* const* features, const char* uri) {
-    for (int i = 0; features && features[i]; ++i) {
-        if (features[i]->URI && std::strcmp(features[i]->URI, uri) == 0) {
-            return features[i]->data ? features[i]->data : features[i];
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 BlockPlan planBlocks(const LV2_Feature* const* features) {
     BlockPlan plan;
-    const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
+    const auto* map = static_cast<const LV2_URID_Map*>(featureData(features, LV2_URID__map));
     const auto* options =
-        static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
+        static_cast<const LV2_Options_Option*>(featureData(features, LV2_OPTIONS__options));
     int32_t nominal = 0;
     int32_t maximum = 0;
     if (map && map->map && options) {

@@ -8,11 +8,13 @@
 #include "editor/BleepifierEditor.h"
 #include "gui/CFrame.h"
 #include "gui/platform/soft/NativeWindowSystem.h"
+#include "lv2/FeatureLookup.h"
 #include "lv2/Lv2Ports.h"
 #include "lv2/UiEffect.h"
 
 namespace {
 
+using tanuvo::sound::lv2::featureData;
 using tanuvo::sound::lv2::UiEffect;
 using tanuvo::sound::vst::BleepifierEditor;
 
@@ -21,19 +23,10 @@ struct UiInstance {
     BleepifierEditor* editor = nullptr;
 };
 
-const void* findFeature(const LV2_Feature* const* features, const char* uri) {
-    for (int i = 0; features && features[i]; ++i) {
-        if (features[i]->URI && std::strcmp(features[i]->URI, uri) == 0) {
-            return features[i]->data;
-        }
-    }
-    return nullptr;
-}
-
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*,
                          LV2UI_Write_Function write, LV2UI_Controller controller,
                          LV2UI_Widget* widget, const LV2_Feature* const* features) {
-    void* parent = const_cast<void*>(findFeature(features, LV2_UI__parent));
+    void* parent = const_cast<void*>(featureData(features, LV2_UI__parent));
     if (!parent || !widget) {
         return nullptr;  // the editor lives only inside a window of the host's
     }
@@ -49,7 +42,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*,
         *widget = reinterpret_cast<LV2UI_Widget>(
             windows ? windows->nativeId(instance->editor->getFrame()->getPlatformWindow()) : 0);
         if (const auto* resize =
-                static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize))) {
+                static_cast<const LV2UI_Resize*>(featureData(features, LV2_UI__resize))) {
             ERect* rect = nullptr;
             if (instance->editor->getRect(&rect) && rect) {
                 resize->ui_resize(resize->handle, rect->right - rect->left,
