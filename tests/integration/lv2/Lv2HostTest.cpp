@@ -410,8 +410,10 @@ TEST_F(Lv2HostTest, PresetsPlayEachWaveformNearTheInputLevelAndMatchTheVstPlugIn
         const Output lv2 = renderLv2(setting, {1024, true, {}}, demo);
         const double level = rmsDecibels(lv2.left);
         EXPECT_NEAR(level, inputLevel, 3.0) << "input " << inputLevel << " dB";
-        const Output short32 = renderLv2(setting, {32, true, {}}, phrase());
-        EXPECT_TRUE(sameBits(short32.left, renderVst(setting, 32, phrase()).left));
+        for (int block : {32, 256, 1024}) {
+            const Output fixed = renderLv2(setting, {block, true, {}}, phrase());
+            EXPECT_TRUE(sameBits(fixed.left, renderVst(setting, block, phrase()).left)) << block;
+        }
         std::printf("preset %-28s %6.1f dB (input %.1f dB)\n", preset.label.c_str(), level,
                     inputLevel);
     }
