@@ -326,6 +326,8 @@ TEST_F(Lv2HostTest, PortsFollowTheParameterTable) {
         lilv_node_free(name);
         EXPECT_EQ(minimum[controlPort(spec.index)], spec.minimum);
         EXPECT_EQ(maximum[controlPort(spec.index)], spec.maximum);
+        // The default in the port's unit is the plug-in's own default value.
+        EXPECT_EQ(vst::toNormalised(spec, defaults[controlPort(spec.index)]), spec.defaultValue);
         EXPECT_TRUE(lilv_port_is_a(plugin, control, input));
 
         std::map<float, std::string> points;
