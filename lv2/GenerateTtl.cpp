@@ -77,7 +77,7 @@ std::string pluginDescription(const std::string& dsp, const std::string& uiBinar
     std::ostringstream out;
     out << kPrefixes;
     out << "<" << kPluginUri << ">\n"
-        << "    a lv2:Plugin , lv2:PitchPlugin ;\n"
+        << "    a lv2:Plugin , lv2:SpectralPlugin ;\n"
         << "    doap:name \"Bleepifier\" ;\n"
         << "    rdfs:comment \"Follows the pitch of a voice or instrument and plays it back as a "
            "chip sound.\" ;\n"
