@@ -16,7 +16,7 @@ package() {
     cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DBLEEP_TESTS=OFF -DBLEEP_BENCH=OFF "$@" >/dev/null
     cmake --build "$dir" -j"$jobs"
     (cd "$dir" && cpack -B "$dir/packages" >/dev/null)
-    find "$dir/packages" -maxdepth 1 -type f \( -name '*.deb' -o -name '*.zip' \) -exec cp {} "$dist" \;
+    find "$dir/packages" -maxdepth 1 -type f \( -name '*.deb' -o -name '*.zip' \) -exec cp {} "$dist/" \;
 }
 
 package "$build/native"
