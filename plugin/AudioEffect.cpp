@@ -205,6 +205,8 @@ intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, 
     }
 }
 
+// The entries the host calls let no exception escape into it: a failed call answers 0 (and a
+// process call silence) instead.
 intptr_t VST_CALL AudioEffect::dispatchEffectClass(AEffect* e, int32_t opcode, int32_t index,
                                                    intptr_t value, void* ptr, float opt) {
     AudioEffect* effect = effectOf(e);
@@ -212,11 +214,18 @@ intptr_t VST_CALL AudioEffect::dispatchEffectClass(AEffect* e, int32_t opcode, i
         return 0;
     }
     if (opcode == effClose) {
-        effect->dispatcher(opcode, index, value, ptr, opt);
+        try {
+            effect->dispatcher(opcode, index, value, ptr, opt);
+        } catch (...) {
+        }
         delete effect;
         return 1;
     }
-    return effect->dispatcher(opcode, index, value, ptr, opt);
+    try {
+        return effect->dispatcher(opcode, index, value, ptr, opt);
+    } catch (...) {
+        return 0;
+    }
 }
 
 void VST_CALL AudioEffect::processClass(AEffect*, float**, float**, int32_t) {}
@@ -225,20 +234,42 @@ void VST_CALL AudioEffect::processDoubleClass(AEffect*, double**, double**, int3
 
 void VST_CALL AudioEffect::processReplacingClass(AEffect* e, float** inputs, float** outputs,
                                                  int32_t sampleFrames) {
-    if (AudioEffect* effect = effectOf(e)) {
+    AudioEffect* effect = effectOf(e);
+    if (!effect) {
+        return;
+    }
+    try {
         effect->processReplacing(inputs, outputs, sampleFrames);
+    } catch (...) {
+        if (outputs && sampleFrames > 0) {
+            for (int32_t channel = 0; channel < e->numOutputs; ++channel) {
+                if (outputs[channel]) {
+                    std::memset(outputs[channel], 0, sizeof(float) * sampleFrames);
+                }
+            }
+        }
     }
 }
 
 void VST_CALL AudioEffect::setParameterClass(AEffect* e, int32_t index, float value) {
     if (AudioEffect* effect = effectOf(e)) {
-        effect->setParameter(index, value);
+        try {
+            effect->setParameter(index, value);
+        } catch (...) {
+        }
     }
 }
 
 float VST_CALL AudioEffect::getParameterClass(AEffect* e, int32_t index) {
     AudioEffect* effect = effectOf(e);
-    return effect ? effect->getParameter(index) : 0.0f;
+    if (!effect) {
+        return 0.0f;
+    }
+    try {
+        return effect->getParameter(index);
+    } catch (...) {
+        return 0.0f;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

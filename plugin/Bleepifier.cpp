@@ -37,6 +37,7 @@ void Bleepifier::setUp(double rate, int32_t size) {
         waveNames.emplace_back(SignalChain::name(i));
     }
     wetScratch.assign(windowLength, 0.0f);
+    pushGeneratorSettings();
     int32_t index = waveIndex.load(std::memory_order_relaxed);
     currentWavenizer.store(
         index < static_cast<int32_t>(wavenizers.size()) ? wavenizers[index] : nullptr,

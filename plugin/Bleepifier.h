@@ -72,6 +72,14 @@ class Bleepifier : public AudioEffectX {
     void applyDutyRatio(float value);
     void applyTone(float value);
     void applySteps(float value);
+    // Hand a value to the chain's generators (and the depth gain) without storing it.
+    void pushDepth(float value);
+    void pushDutyRatio(float limited);
+    void pushTone(float value);
+    void pushSteps(float value);
+    // After a chain is built: the stored values into its fresh generators, so that what the host
+    // reads is what plays.
+    void pushGeneratorSettings();
     double evaluate(const PointTable& table, float x);
     // Tells an open or closed editor about a parameter value exactly as the host gave it.
     void notifyEditor(int32_t index, float value);

@@ -79,6 +79,10 @@ void Bleepifier::applyWaveIndex(int32_t index) {
 void Bleepifier::applyDepth(float value) {
     depth.store(value, std::memory_order_relaxed);
     programs[curProgram].depth = value;
+    pushDepth(value);
+}
+
+void Bleepifier::pushDepth(float value) {
     double width = evaluate(maps.depthToSine, value);
     if (chain) {
         chain->setSineWidthRatio(width);
@@ -98,6 +102,10 @@ void Bleepifier::applyDutyRatio(float value) {
     float limited = static_cast<float>(d);
     dutyRatio.store(limited, std::memory_order_relaxed);
     programs[curProgram].dutyRatio = limited;
+    pushDutyRatio(limited);
+}
+
+void Bleepifier::pushDutyRatio(float limited) {
     if (chain) {
         chain->setSquareDutyRatio(limited);
     }
@@ -106,6 +114,10 @@ void Bleepifier::applyDutyRatio(float value) {
 void Bleepifier::applyTone(float value) {
     tone.store(value, std::memory_order_relaxed);
     programs[curProgram].tone = value;
+    pushTone(value);
+}
+
+void Bleepifier::pushTone(float value) {
     float t = static_cast<float>(evaluate(maps.tone, value));
     if (chain) {
         chain->setSquareTone(value == 1.0f ? 0.0 : t);
@@ -115,10 +127,21 @@ void Bleepifier::applyTone(float value) {
 void Bleepifier::applySteps(float value) {
     steps.store(value, std::memory_order_relaxed);
     programs[curProgram].steps = value;
+    pushSteps(value);
+}
+
+void Bleepifier::pushSteps(float value) {
     double n = evaluate(maps.steps, value);
     if (chain) {
         chain->setTriangleStepCount(value == 1.0f ? 0 : static_cast<int>(std::trunc(n)));
     }
+}
+
+void Bleepifier::pushGeneratorSettings() {
+    pushDepth(depth.load(std::memory_order_relaxed));
+    pushDutyRatio(dutyRatio.load(std::memory_order_relaxed));
+    pushTone(tone.load(std::memory_order_relaxed));
+    pushSteps(steps.load(std::memory_order_relaxed));
 }
 
 float Bleepifier::getParameter(int32_t index) {

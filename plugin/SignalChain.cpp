@@ -12,7 +12,8 @@ constexpr double kNoiseClockHz = 100.0;
 SignalChain::SignalChain(double sampleRate, int windowLength, int blockSize)
     : nsdfCalculator(std::make_unique<NSDFCalculatorOFFT>(sampleRate, windowLength)),
       detector(std::make_unique<PitchDetectorNSDF>(sampleRate, windowLength, nsdfCalculator.get())),
-      firExecutor(std::make_unique<FIRFilterExecutorOFFT>()),
+      // The longest filter call: a whole window preceded by a filter almost as long.
+      firExecutor(std::make_unique<FIRFilterExecutorOFFT>(2 * windowLength)),
       sine(std::make_unique<SineWavenizer>(sampleRate, windowLength, firExecutor.get(), blockSize)),
       square(std::make_unique<SquareWavenizer>(sine.get())),
       triangle(std::make_unique<TriangleWavenizer>(sine.get(), kTriangleSteps)),

@@ -1,5 +1,6 @@
 #include "sound/BandPassTapCache.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tanuvo::sound {
@@ -34,22 +35,32 @@ void fillSincBandPass(int order, float* taps, float lowCutoff, float highCutoff,
     }
 }
 
-void designBandPassTaps(float* taps, std::vector<float>& window, int order, double frequency,
-                        double sampleRate, double widthRatio) {
+void designBandPassTaps(float* taps, float* window, int order, double frequency, double sampleRate,
+                        double widthRatio) {
     const int length = order + 1;
-    if (static_cast<int>(window.size()) < length) {
-        window.resize(length);
-    }
     const double widthAbove = widthRatio > 0.0 ? frequency * widthRatio : 2.0;
-    makeHannWindow(window.data(), length);
+    makeHannWindow(window, length);
     const float lowCutoff = static_cast<float>((frequency - 2.0) * (1.0 / sampleRate));
     const float highCutoff = static_cast<float>((frequency + widthAbove) * (1.0 / sampleRate));
-    fillSincBandPass(order, taps, lowCutoff, highCutoff, window.data());
+    fillSincBandPass(order, taps, lowCutoff, highCutoff, window);
 }
 
 }  // namespace
 
-ArrayHolder::ArrayHolder() : slots(kFineSlots + kCoarseSlots) {}
+ArrayHolder::ArrayHolder(int setCount, int maxTaps)
+    : tapLimit(std::max(1, maxTaps)),
+      sets(std::clamp(setCount, 1, kMaxSetCount)),
+      slotSets(kFineSlots + kCoarseSlots, -1) {
+    // One block: the sets, the uncached set and the design window.
+    storage.assign((sets.size() + 2) * static_cast<size_t>(tapLimit), 0.0f);
+    float* next = storage.data();
+    for (TapSet& set : sets) {
+        set.taps = next;
+        next += tapLimit;
+    }
+    uncached.taps = next;
+    window = next + tapLimit;
+}
 
 int ArrayHolder::slotIndex(double frequency) {
     if (!(frequency >= 0.0)) {
@@ -69,57 +80,74 @@ const float* ArrayHolder::getTaps(double frequency, int order, double sampleRate
     if (order < 0) {
         order = 0;
     }
+    if (order >= tapLimit) {
+        return nullptr;
+    }
     const int slot = slotIndex(frequency);
     if (slot < 0) {
         return designInto(uncached, order, frequency, sampleRate, widthRatio);
     }
-    TapSet& set = slots[slot];
+    int index = slotSets[slot];
+    if (index < 0) {
+        index = takeSet();
+        sets[index].slot = slot;
+        sets[index].order = -1;
+        slotSets[slot] = static_cast<std::int16_t>(index);
+    }
+    TapSet& set = sets[index];
+    set.lastUse = ++useClock;
     if (set.order == order) {
-        return set.taps.get();
+        return set.taps;
     }
     return designInto(set, order, frequency, sampleRate, widthRatio);
 }
 
+int ArrayHolder::takeSet() {
+    if (setsInUse < static_cast<int>(sets.size())) {
+        return setsInUse++;
+    }
+    int oldest = 0;
+    for (int i = 1; i < setsInUse; ++i) {
+        if (sets[i].lastUse < sets[oldest].lastUse) {
+            oldest = i;
+        }
+    }
+    slotSets[sets[oldest].slot] = -1;
+    return oldest;
+}
+
 const float* ArrayHolder::designInto(TapSet& set, int order, double frequency, double sampleRate,
                                      double widthRatio) {
-    if (set.capacity < order + 1) {
-        // Allocate before touching the set so that a failed allocation leaves it as it was.
-        std::unique_ptr<float[]> taps(new float[order + 1]);
-        set.taps = std::move(taps);
-        set.capacity = order + 1;
-    }
-    set.order = -1;
-    designBandPassTaps(set.taps.get(), window, order, frequency, sampleRate, widthRatio);
+    designBandPassTaps(set.taps, window, order, frequency, sampleRate, widthRatio);
     set.order = order;
-    return set.taps.get();
+    return set.taps;
 }
 
 void ArrayHolder::clear() {
-    for (TapSet& set : slots) {
-        if (set.taps) {
-            set = TapSet();
-        }
+    for (int i = 0; i < setsInUse; ++i) {
+        slotSets[sets[i].slot] = -1;
+        sets[i].slot = -1;
+        sets[i].order = -1;
     }
+    setsInUse = 0;
 }
 
 const float* ArrayHolder::cachedTaps(int slot) const {
-    if (slot < 0 || slot >= static_cast<int>(slots.size())) {
-        return nullptr;
-    }
-    return slots[slot].order >= 0 ? slots[slot].taps.get() : nullptr;
+    const int order = cachedOrder(slot);
+    return order >= 0 ? sets[slotSets[slot]].taps : nullptr;
 }
 
 int ArrayHolder::cachedOrder(int slot) const {
-    if (slot < 0 || slot >= static_cast<int>(slots.size())) {
+    if (slot < 0 || slot >= static_cast<int>(slotSets.size()) || slotSets[slot] < 0) {
         return -1;
     }
-    return slots[slot].order;
+    return sets[slotSets[slot]].order;
 }
 
 int ArrayHolder::filledSlotCount() const {
     int filled = 0;
-    for (const TapSet& set : slots) {
-        filled += set.order >= 0 ? 1 : 0;
+    for (int i = 0; i < setsInUse; ++i) {
+        filled += sets[i].order >= 0 ? 1 : 0;
     }
     return filled;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <memory>
+#include <cstdint>
 #include <vector>
 
 namespace tanuvo::sound {
@@ -22,15 +22,25 @@ class AbstractHolder {
 // A slot keeps the design of the request that filled it whatever the later sample rate, width
 // ratio or exact frequency (clear() after changing the width); only a request of another order
 // redesigns it, so the caller always reads a set of the order it asked for.
+//
+// The sets live in storage reserved at construction, so that the audio thread never allocates:
+// a fixed number of sets of at most maxTaps taps each. When all are taken, the least recently
+// used one is taken from its slot and designed afresh for the request that needs it.
 class ArrayHolder : public AbstractHolder {
   public:
     static constexpr int kFineSlots = 10000;
     static constexpr int kCoarseSlots = 9000;
+    static constexpr int kMaxSetCount = INT16_MAX;
 
-    ArrayHolder();
+    // setCount is clamped to 1 .. kMaxSetCount, maxTaps to at least 1.
+    explicit ArrayHolder(int setCount = 64, int maxTaps = 1024);
+    ArrayHolder(const ArrayHolder&) = delete;
+    ArrayHolder& operator=(const ArrayHolder&) = delete;
 
+    // Null when order + 1 exceeds maxTaps(): there is no room for such a set.
     const float* getTaps(double frequency, int order, double sampleRate,
                          double widthRatio) override;
+    // Frees every set for reuse; releases no memory.
     void clear() override;
 
     // Slot of a frequency: fine slots first, then coarse ones; -1 when it is not cached.
@@ -39,21 +49,31 @@ class ArrayHolder : public AbstractHolder {
     const float* cachedTaps(int slot) const;
     int cachedOrder(int slot) const;
     int filledSlotCount() const;
+    int setCount() const { return static_cast<int>(sets.size()); }
+    int maxTaps() const { return tapLimit; }
 
   private:
     struct TapSet {
-        std::unique_ptr<float[]> taps;
-        int capacity = 0;
+        float* taps = nullptr;
         int order = -1;
+        int slot = -1;
+        std::uint64_t lastUse = 0;
     };
 
     const float* designInto(TapSet& set, int order, double frequency, double sampleRate,
                             double widthRatio);
+    // A set for a slot that has none: a never used one, else the least recently used.
+    int takeSet();
 
-    std::vector<TapSet> slots;
-    // Sets for 10000 Hz and above live here, redesigned on each request, so none leaks.
+    int tapLimit;
+    std::vector<float> storage;  // every set's taps, then the uncached set's, then the window
+    std::vector<TapSet> sets;
+    int setsInUse = 0;  // sets[0 .. setsInUse) hold a slot
+    std::uint64_t useClock = 0;
+    std::vector<std::int16_t> slotSets;  // set index of each slot, or -1
+    // Sets for 10000 Hz and above are redesigned on each request in this one.
     TapSet uncached;
-    std::vector<float> window;
+    float* window;
 };
 
 }  // namespace tanuvo::sound

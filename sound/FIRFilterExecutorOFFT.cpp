@@ -1,27 +1,47 @@
 #include "sound/FIRFilterExecutorOFFT.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "sound/RealDft.h"
 
 namespace tanuvo::sound {
 
+namespace {
+
+int transformLengthFor(int total) {
+    int n = 2;
+    while (n < total) {
+        n *= 2;
+    }
+    return n;
+}
+
+}  // namespace
+
 FIRFilterExecutorOFFT::FirWorkArea::FirWorkArea(int n)
-    : tapTransform(n),
+    : length(n),
+      tapTransform(n),
       signalTransform(n),
       product(n),
       bitReversal(static_cast<int>(std::sqrt(n * 0.5)) + 2, 0),
-      twiddles(n / 2, 0.0) {}
+      twiddles(n / 2, 0.0) {
+    // Builds the tables now rather than in the first call that needs them.
+    realDft(n, 1, product.data(), bitReversal.data(), twiddles.data());
+}
+
+FIRFilterExecutorOFFT::FIRFilterExecutorOFFT(int longestInput) {
+    if (longestInput > 0) {
+        area = std::make_unique<FirWorkArea>(
+            transformLengthFor(std::min(longestInput, kMaxTransformLength)));
+    }
+}
 
 FIRFilterExecutorOFFT::FirWorkArea& FIRFilterExecutorOFFT::workAreaFor(int n) {
-    auto found = workAreas.find(n);
-    if (found != workAreas.end()) {
-        return *found->second;
+    if (!area || area->length < n) {
+        area = std::make_unique<FirWorkArea>(n);
     }
-    auto area = std::make_unique<FirWorkArea>(n);
-    FirWorkArea& result = *area;
-    workAreas.emplace(n, std::move(area));
-    return result;
+    return *area;
 }
 
 void FIRFilterExecutorOFFT::execute(float* output, const float* input, int length, int tapCount,
@@ -56,14 +76,11 @@ void FIRFilterExecutorOFFT::execute(float* output, const float* input, int lengt
     }
 
     const int total = length + tapCount;
-    int n = 2;
-    while (n < total) {
-        n *= 2;
-    }
-    FirWorkArea& area = workAreaFor(n);
-    double* h = area.tapTransform.data();
-    double* x = area.signalTransform.data();
-    double* p = area.product.data();
+    const int n = transformLengthFor(total);
+    FirWorkArea& work = workAreaFor(n);
+    double* h = work.tapTransform.data();
+    double* x = work.signalTransform.data();
+    double* p = work.product.data();
     for (int i = 0; i < total; ++i) {
         x[i] = input[i];
         h[i] = i < tapCount ? taps[i] : 0.0;
@@ -74,8 +91,8 @@ void FIRFilterExecutorOFFT::execute(float* output, const float* input, int lengt
         h[i] = 0.0;
         p[i] = 0.0;
     }
-    int* ip = area.bitReversal.data();
-    double* w = area.twiddles.data();
+    int* ip = work.bitReversal.data();
+    double* w = work.twiddles.data();
     realDft(n, 1, h, ip, w);
     realDft(n, 1, x, ip, w);
 

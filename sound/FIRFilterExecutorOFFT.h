@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -18,16 +17,18 @@ class IFIRFilterExecutor {
                          const float* taps) = 0;
 };
 
-// Fast convolution through the real transform; keeps one work set per transform length.
+// Fast convolution through the real transform, in one work set whose tables serve every
+// transform length up to its own.
 class FIRFilterExecutorOFFT : public IFIRFilterExecutor {
   public:
-    FIRFilterExecutorOFFT() = default;
+    // Reserves the work set for calls with length + tapCount up to longestInput, so that they
+    // never allocate; a longer call enlarges it first.
+    explicit FIRFilterExecutorOFFT(int longestInput = 0);
 
     void execute(float* output, const float* input, int length, int tapCount,
                  const float* taps) override;
 
-    int workAreaCount() const { return static_cast<int>(workAreas.size()); }
-    bool hasWorkArea(int transformLength) const { return workAreas.count(transformLength) != 0; }
+    int transformLength() const { return area ? area->length : 0; }
 
     // Largest transform length this executor accepts; longer blocks are filtered piecewise.
     static constexpr int kMaxTransformLength = 1 << 24;
@@ -35,6 +36,7 @@ class FIRFilterExecutorOFFT : public IFIRFilterExecutor {
   private:
     struct FirWorkArea {
         explicit FirWorkArea(int n);
+        int length;
         std::vector<double> tapTransform;
         std::vector<double> signalTransform;
         std::vector<double> product;
@@ -44,7 +46,7 @@ class FIRFilterExecutorOFFT : public IFIRFilterExecutor {
 
     FirWorkArea& workAreaFor(int n);
 
-    std::map<int, std::unique_ptr<FirWorkArea>> workAreas;
+    std::unique_ptr<FirWorkArea> area;
 };
 
 }  // namespace tanuvo::sound

@@ -12,8 +12,25 @@ NSDFCalculatorOFFT::FftWorkSet::FftWorkSet(int length)
       bitReversal(static_cast<int>(std::floor(std::sqrt(length * 0.5))) + 2, 0),
       twiddles(length / 2, 0.0) {}
 
+namespace {
+
+// Padding to twice the window makes the circular autocorrelation the linear one below it.
+int paddedLength(int window) {
+    int n = 2;
+    while (n < 2 * window) {
+        n *= 2;
+    }
+    return n;
+}
+
+}  // namespace
+
 NSDFCalculatorOFFT::NSDFCalculatorOFFT(double sampleRate, int windowSize)
-    : NDSFCalculatorBase(sampleRate, windowSize) {}
+    : NDSFCalculatorBase(sampleRate, windowSize), work_(paddedLength(windowSize_)) {
+    // Builds the tables now rather than in the first audio block.
+    realDft(transformLength(), 1, work_.signal.data(), work_.bitReversal.data(),
+            work_.twiddles.data());
+}
 
 int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count) {
     // The buffers hold windowSize() lags; a longer request would write past them.
@@ -27,16 +44,8 @@ int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count)
     float* energy = energy_.data();
     float* autocorrelation = autocorrelation_.data();
 
-    // Padding to twice the window makes the circular autocorrelation the linear one below w.
-    int n = 1;
-    while (n < 2 * w) {
-        n *= 2;
-    }
-    auto found = workSets_.find(n);
-    if (found == workSets_.end()) {
-        found = workSets_.emplace(n, FftWorkSet(n)).first;
-    }
-    FftWorkSet& set = found->second;
+    const int n = paddedLength(w);
+    FftWorkSet& set = work_;
     double* signal = set.signal.data();
     double* spectrum = set.spectrum.data();
     for (int j = 0; j < w; ++j) {

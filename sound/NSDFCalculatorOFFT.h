@@ -2,8 +2,6 @@
 
 #include "sound/NDSFCalculatorBase.h"
 
-#include <cstddef>
-#include <map>
 #include <vector>
 
 namespace tanuvo::sound {
@@ -18,12 +16,11 @@ class NSDFCalculatorOFFT : public NDSFCalculatorBase {
     // returns 0); the return value is the number of lags written.
     int computeNsdf(float* out, const float* samples, int count) override;
 
-    // Number of transform lengths that have a work set; one per distinct padded length ever used.
-    std::size_t workSetCount() const { return workSets_.size(); }
+    // Length of the one transform work set, made at construction: the padded length of the whole
+    // window, whose tables serve every shorter transform too.
+    int transformLength() const { return static_cast<int>(work_.signal.size()); }
 
   private:
-    // Arrays for one transform length, kept for reuse so that the steady state neither allocates
-    // nor rebuilds trigonometric tables.
     struct FftWorkSet {
         explicit FftWorkSet(int length);
         std::vector<double> signal;
@@ -32,7 +29,7 @@ class NSDFCalculatorOFFT : public NDSFCalculatorBase {
         std::vector<double> twiddles;
     };
 
-    std::map<int, FftWorkSet> workSets_;
+    FftWorkSet work_;
 };
 
 }  // namespace tanuvo::sound

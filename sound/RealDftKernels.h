@@ -11,28 +11,10 @@ namespace {
 namespace dftkernels {
 
 typedef double v2d __attribute__((vector_size(16)));
-typedef long long v2i __attribute__((vector_size(16)));
 typedef double v2du __attribute__((vector_size(16), aligned(8), may_alias));
 
-#if defined(__clang__)
-// clang has no shuffle that takes its lane numbers as a mask vector; this lane-by-lane stand-in
-// keeps the passes below unchanged for the clang-built sanitizer and fuzz runs.
-template <class V, class M>
-inline V shuffleLanes(V a, V b, M mask) {
-    constexpr int n = sizeof(V) / sizeof(double);
-    V result;
-    for (int i = 0; i < n; ++i) {
-        const long long k = mask[i] & (2 * n - 1);
-        result[i] = k < n ? a[k] : b[k - n];
-    }
-    return result;
-}
-template <class V, class M>
-inline V shuffleLanes(V a, M mask) {
-    return shuffleLanes(a, a, mask);
-}
-#define __builtin_shuffle shuffleLanes
-#endif
+// Lanes are moved with __builtin_shufflevector and constant lane numbers, which GCC and clang
+// both compile to the same shuffles: the clang-built sanitizer and fuzz runs test these passes.
 
 // Quarter-turn cosine table c[q] = cos(2*pi*q/(4*quarter))/2 for 0 < q < quarter; the sine of the
 // same angle is c[quarter - q].
@@ -56,14 +38,14 @@ struct Lanes<v2d> {
     static void store(double* p, v2d v) { *reinterpret_cast<v2du*>(p) = v; }
     static v2d broadcast(double x) { return v2d{x, x}; }
     static void split(v2d a, v2d b, v2d& re, v2d& im) {
-        re = __builtin_shuffle(a, b, v2i{0, 2});
-        im = __builtin_shuffle(a, b, v2i{1, 3});
+        re = __builtin_shufflevector(a, b, 0, 2);
+        im = __builtin_shufflevector(a, b, 1, 3);
     }
     static void merge(v2d re, v2d im, v2d& a, v2d& b) {
-        a = __builtin_shuffle(re, im, v2i{0, 2});
-        b = __builtin_shuffle(re, im, v2i{1, 3});
+        a = __builtin_shufflevector(re, im, 0, 2);
+        b = __builtin_shufflevector(re, im, 1, 3);
     }
-    static v2d reverse(v2d v) { return __builtin_shuffle(v, v2i{1, 0}); }
+    static v2d reverse(v2d v) { return __builtin_shufflevector(v, v, 1, 0); }
     // The values for the elements base, base + 1, ... in lane order.
     template <class F>
     static v2d gather(F f, int base) {
@@ -71,10 +53,10 @@ struct Lanes<v2d> {
     }
     // p[0], p[2], ... and p[0], p[-2], ... in lane order.
     static v2d everyOther(const double* p) {
-        return __builtin_shuffle(load(p), load(p + 2), v2i{0, 2});
+        return __builtin_shufflevector(load(p), load(p + 2), 0, 2);
     }
     static v2d everyOtherBackwards(const double* p) {
-        return __builtin_shuffle(load(p - 3), load(p - 1), v2i{3, 1});
+        return __builtin_shufflevector(load(p - 3), load(p - 1), 3, 1);
     }
     // p[0], p[1], ... and p[count - 1], p[count - 2], ... in lane order.
     static v2d ordered(const double* p) { return load(p); }
@@ -83,7 +65,6 @@ struct Lanes<v2d> {
 
 #ifdef __AVX__
 typedef double v4d __attribute__((vector_size(32)));
-typedef long long v4i __attribute__((vector_size(32)));
 typedef double v4du __attribute__((vector_size(32), aligned(8), may_alias));
 
 // Splitting within 128-bit halves costs one instruction each way; it leaves the elements in the
@@ -95,27 +76,31 @@ struct Lanes<v4d> {
     static void store(double* p, v4d v) { *reinterpret_cast<v4du*>(p) = v; }
     static v4d broadcast(double x) { return v4d{x, x, x, x}; }
     static void split(v4d a, v4d b, v4d& re, v4d& im) {
-        re = __builtin_shuffle(a, b, v4i{0, 4, 2, 6});
-        im = __builtin_shuffle(a, b, v4i{1, 5, 3, 7});
+        re = __builtin_shufflevector(a, b, 0, 4, 2, 6);
+        im = __builtin_shufflevector(a, b, 1, 5, 3, 7);
     }
     static void merge(v4d re, v4d im, v4d& a, v4d& b) {
-        a = __builtin_shuffle(re, im, v4i{0, 4, 2, 6});
-        b = __builtin_shuffle(re, im, v4i{1, 5, 3, 7});
+        a = __builtin_shufflevector(re, im, 0, 4, 2, 6);
+        b = __builtin_shufflevector(re, im, 1, 5, 3, 7);
     }
-    static v4d reverse(v4d v) { return __builtin_shuffle(v, v4i{3, 2, 1, 0}); }
+    static v4d reverse(v4d v) { return __builtin_shufflevector(v, v, 3, 2, 1, 0); }
     template <class F>
     static v4d gather(F f, int base) {
         return v4d{f(base), f(base + 2), f(base + 1), f(base + 3)};
     }
     static v4d everyOther(const double* p) {
-        return __builtin_shuffle(load(p), load(p + 4), v4i{0, 4, 2, 6});
+        return __builtin_shufflevector(load(p), load(p + 4), 0, 4, 2, 6);
     }
     static v4d everyOtherBackwards(const double* p) {
-        return __builtin_shuffle(load(p - 7), load(p - 3), v4i{7, 3, 5, 1});
+        return __builtin_shufflevector(load(p - 7), load(p - 3), 7, 3, 5, 1);
     }
-    static v4d ordered(const double* p) { return __builtin_shuffle(load(p), v4i{0, 2, 1, 3}); }
+    static v4d ordered(const double* p) {
+        const v4d v = load(p);
+        return __builtin_shufflevector(v, v, 0, 2, 1, 3);
+    }
     static v4d orderedReversed(const double* p) {
-        return __builtin_shuffle(load(p), v4i{3, 1, 2, 0});
+        const v4d v = load(p);
+        return __builtin_shufflevector(v, v, 3, 1, 2, 0);
     }
 };
 #endif
@@ -302,10 +287,10 @@ inline void dft4(const double* p, v2d* y) {
     const v2d re1 = Lanes<v2d>::load(p + 4), im1 = Lanes<v2d>::load(p + 6);
     const v2d sr = re0 + re1, si = im0 + im1;  // s02, s13
     const v2d dr = re0 - re1, di = im0 - im1;  // d02, d13
-    const v2d s02 = __builtin_shuffle(sr, si, v2i{0, 2});
-    const v2d s13 = __builtin_shuffle(sr, si, v2i{1, 3});
-    const v2d d02 = __builtin_shuffle(dr, di, v2i{0, 2});
-    const v2d d13 = __builtin_shuffle(di, dr, v2i{1, 3});  // swapped: (d13 im, d13 re)
+    const v2d s02 = __builtin_shufflevector(sr, si, 0, 2);
+    const v2d s13 = __builtin_shufflevector(sr, si, 1, 3);
+    const v2d d02 = __builtin_shufflevector(dr, di, 0, 2);
+    const v2d d13 = __builtin_shufflevector(di, dr, 1, 3);  // swapped: (d13 im, d13 re)
     const v2d r13 = d13 * v2d{-1.0 * sign, 1.0 * sign};
     y[0] = s02 + s13;
     y[1] = d02 + r13;
@@ -377,18 +362,18 @@ struct ReorderedGroups<v4d, sign, sets> {
         const v4d re = Lanes<v4d>::load(p), im = Lanes<v4d>::load(p + 4);
         const v4d alternate = {1.0, -1.0, 1.0, -1.0};
         // (x0 + x2, x0 - x2, x1 + x3, x1 - x3)
-        const v4d tr = __builtin_shuffle(re, v4i{0, 0, 2, 2}) +
-                       __builtin_shuffle(re, v4i{1, 1, 3, 3}) * alternate;
-        const v4d ti = __builtin_shuffle(im, v4i{0, 0, 2, 2}) +
-                       __builtin_shuffle(im, v4i{1, 1, 3, 3}) * alternate;
+        const v4d tr = __builtin_shufflevector(re, re, 0, 0, 2, 2) +
+                       __builtin_shufflevector(re, re, 1, 1, 3, 3) * alternate;
+        const v4d ti = __builtin_shufflevector(im, im, 0, 0, 2, 2) +
+                       __builtin_shufflevector(im, im, 1, 1, 3, 3) * alternate;
         const v4d outRe =
-            __builtin_shuffle(tr, v4i{0, 1, 0, 1}) +
-            __builtin_shuffle(tr, ti, v4i{2, 7, 2, 7}) * v4d{1.0, -1.0 * sign, -1.0, 1.0 * sign};
+            __builtin_shufflevector(tr, tr, 0, 1, 0, 1) +
+            __builtin_shufflevector(tr, ti, 2, 7, 2, 7) * v4d{1.0, -1.0 * sign, -1.0, 1.0 * sign};
         const v4d outIm =
-            __builtin_shuffle(ti, v4i{0, 1, 0, 1}) +
-            __builtin_shuffle(ti, tr, v4i{2, 7, 2, 7}) * v4d{1.0, 1.0 * sign, -1.0, -1.0 * sign};
-        even = __builtin_shuffle(outRe, outIm, v4i{0, 4, 2, 6});
-        odd = __builtin_shuffle(outRe, outIm, v4i{1, 5, 3, 7});
+            __builtin_shufflevector(ti, ti, 0, 1, 0, 1) +
+            __builtin_shufflevector(ti, tr, 2, 7, 2, 7) * v4d{1.0, 1.0 * sign, -1.0, -1.0 * sign};
+        even = __builtin_shufflevector(outRe, outIm, 0, 4, 2, 6);
+        odd = __builtin_shufflevector(outRe, outIm, 1, 5, 3, 7);
     }
 
     static void run(double* a, int row, const int* source) {
@@ -400,7 +385,6 @@ struct ReorderedGroups<v4d, sign, sets> {
                 dft4(a + 2 * (top * row + 4 * source[set]), y[set][0][top], y[set][1][top]);
             }
         }
-        const v4i low = {0, 1, 4, 5}, high = {2, 3, 6, 7};
 #pragma GCC unroll 4
         for (int set = 0; set < sets; ++set) {
             double* target = a + 8 * source[sets - 1 - set];
@@ -409,11 +393,13 @@ struct ReorderedGroups<v4d, sign, sets> {
                 const v4d* parts = y[set][r & 1];
                 double* p = target + 2 * r * row;
                 if (r < 2) {
-                    Lanes<v4d>::store(p, __builtin_shuffle(parts[0], parts[2], low));
-                    Lanes<v4d>::store(p + 4, __builtin_shuffle(parts[1], parts[3], low));
+                    Lanes<v4d>::store(p, __builtin_shufflevector(parts[0], parts[2], 0, 1, 4, 5));
+                    Lanes<v4d>::store(p + 4,
+                                      __builtin_shufflevector(parts[1], parts[3], 0, 1, 4, 5));
                 } else {
-                    Lanes<v4d>::store(p, __builtin_shuffle(parts[0], parts[2], high));
-                    Lanes<v4d>::store(p + 4, __builtin_shuffle(parts[1], parts[3], high));
+                    Lanes<v4d>::store(p, __builtin_shufflevector(parts[0], parts[2], 2, 3, 6, 7));
+                    Lanes<v4d>::store(p + 4,
+                                      __builtin_shufflevector(parts[1], parts[3], 2, 3, 6, 7));
                 }
             }
         }

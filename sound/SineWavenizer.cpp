@@ -5,6 +5,18 @@
 
 namespace tanuvo::sound {
 
+namespace {
+
+// The tap cache's sets each have room for the longest filter a window allows; their number keeps
+// the cache near one megabyte (256 sets for windows up to 1024 samples, 16 at 16384), which holds
+// every pitch of a sung phrase while a long window's few blocks per second redesign cheaply.
+int tapSetCount(int window) {
+    constexpr int kTapBudget = 1 << 18;  // floats
+    return std::clamp(kTapBudget / std::max(1, window), 16, 256);
+}
+
+}  // namespace
+
 InputRing::InputRing(int slotLength, int hop, int slotCount)
     : slotLength(slotLength),
       hop(hop),
@@ -18,7 +30,7 @@ SineWavenizer::SineWavenizer(double sampleRate, int windowLength, IFIRFilterExec
       history(window, 0.0f),
       historyLength(window),
       work(2 * static_cast<size_t>(window), 0.0f),
-      taps(std::make_unique<ArrayHolder>()),
+      taps(std::make_unique<ArrayHolder>(tapSetCount(window), std::max(1, window))),
       firExecutor(firExecutor) {
     if (blockSize > 0 && blockSize < window) {
         ring = std::make_unique<InputRing>(window, blockSize, window / blockSize + 1);

@@ -37,8 +37,8 @@ class SineWavenizer : public IWavenizer {
     // Relative width of the pass band above the pitch; safe to write from another thread.
     std::atomic<double> widthRatio{0.0};
 
-    // Discards the cached tap sets at the start of the next wavenize, on the audio thread, so
-    // that a parameter thread never frees taps that a running filter reads.
+    // Frees the cached tap sets for reuse at the start of the next wavenize, on the audio thread,
+    // so that a parameter thread never touches taps that a running filter reads.
     void requestTapCacheClear() { tapCacheClearRequested.store(true, std::memory_order_release); }
 
     // Filter order used for a call of this length: about 3.1 periods, even, at most length - 1.

@@ -169,7 +169,7 @@ TEST_F(BleepifierTest, ProgramsMirrorParametersAndRestoreThem) {
     EXPECT_EQ(plugin.getProgram(), 3);
 }
 
-TEST_F(BleepifierTest, RebuildsOnlyOnChangesAndRevertsGeneratorSettings) {
+TEST_F(BleepifierTest, RebuildsOnlyOnChangesAndKeepsGeneratorSettings) {
     plugin.setParameter(kEffect, 0.34f);
     plugin.setParameter(kTone, 0.0f);
     plugin.setParameter(kSteps, 0.0f);
@@ -179,8 +179,8 @@ TEST_F(BleepifierTest, RebuildsOnlyOnChangesAndRevertsGeneratorSettings) {
     EXPECT_EQ(chain().square->tone.load(), 1.5);
 
     plugin.setSampleRate(48000.0f);
-    EXPECT_EQ(chain().square->tone.load(), 5.0);
-    EXPECT_EQ(chain().triangle->stepCount.load(), 15);
+    EXPECT_EQ(chain().square->tone.load(), 1.5);
+    EXPECT_EQ(chain().triangle->stepCount.load(), 2);
     EXPECT_EQ(plugin.getWaveIndex(), 2);
     EXPECT_EQ(plugin.getWaveNames(), (std::vector<std::string>{"Sine", "Square", "Triangle", "Saw",
                                                                "Noise(L)", "Noise(S)"}));

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 #include "plugin/AEffEditor.h"
 #include "plugin/AudioEffect.h"
@@ -40,6 +42,38 @@ TEST(HostCallSafety, KeyModifiersOutsideAByteArriveAsNoModifiers) {
     record->dispatcher(record, effEditKeyDown, 'b', 0, nullptr,
                        static_cast<float>(MODIFIER_SHIFT | MODIFIER_CONTROL));
     EXPECT_EQ(MODIFIER_SHIFT | MODIFIER_CONTROL, editor->last.modifier);
+}
+
+// Every call fails, as an out-of-memory or a library fault would.
+struct ThrowingEffect : AudioEffectX {
+    using AudioEffectX::AudioEffectX;
+    intptr_t dispatcher(int32_t, int32_t, intptr_t, void*, float) override {
+        throw std::runtime_error("dispatcher");
+    }
+    void processReplacing(float**, float** outputs, int32_t) override {
+        outputs[0][0] = 7.0f;  // partly written before the fault
+        throw std::bad_alloc();
+    }
+    void setParameter(int32_t, float) override { throw 1; }
+    float getParameter(int32_t) override { throw "getParameter"; }
+};
+
+TEST(HostCallSafety, NoExceptionReachesTheHost) {
+    auto* effect = new ThrowingEffect(hostCallback, 1, 1);
+    AEffect* record = effect->getAeffect();
+    float in[4] = {1, 1, 1, 1}, left[4] = {1, 1, 1, 1}, right[4] = {1, 1, 1, 1};
+    float* inputs[] = {in};
+    float* outputs[] = {left, right};
+    EXPECT_EQ(0, record->dispatcher(record, effGetVstVersion, 0, 0, nullptr, 0.0f));
+    record->processReplacing(record, inputs, outputs, 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(0.0f, left[i]);
+        EXPECT_EQ(0.0f, right[i]);
+    }
+    record->setParameter(record, 0, 0.5f);
+    EXPECT_EQ(0.0f, record->getParameter(record, 0));
+    // Closing still frees the effect (the leak checker of the sanitizer builds would see it).
+    EXPECT_EQ(1, record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f));
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ add_executable(test_plugin_tsan ${CMAKE_CURRENT_LIST_DIR}/ThreadStressTest.cpp
                ${tsan_plugin_sources} ${tsan_sound_sources})
 target_include_directories(test_plugin_tsan PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(test_plugin_tsan PRIVATE -fsanitize=thread -g -fno-omit-frame-pointer)
+bleep_dft_wide(test_plugin_tsan)
 target_link_options(test_plugin_tsan PRIVATE -fsanitize=thread)
 target_link_libraries(test_plugin_tsan PRIVATE ${tsan_plugin_links} GTest::gtest GTest::gtest_main
                       Threads::Threads)

@@ -137,7 +137,9 @@ TEST(BandPassTapCacheTest, ClearMakesTheNextRequestDesignWithItsOwnArguments) {
     ArrayHolder holder;
     const float narrowCentre = holder.getTaps(500.0, 100, 44100.0, 0.0)[50];
     EXPECT_FLOAT_EQ(narrowCentre, holder.getTaps(500.0, 100, 44100.0, 1.0)[50]);
+    testing::AllocationCounter counter;
     holder.clear();
+    EXPECT_EQ(0, counter.releases());
     EXPECT_EQ(0, holder.filledSlotCount());
     EXPECT_EQ(nullptr, holder.cachedTaps(5000));
     const float wideCentre = holder.getTaps(500.0, 100, 44100.0, 1.0)[50];
@@ -145,6 +147,39 @@ TEST(BandPassTapCacheTest, ClearMakesTheNextRequestDesignWithItsOwnArguments) {
         static_cast<float>(2.0 * (static_cast<double>(static_cast<float>(1000.0 / 44100.0)) -
                                   static_cast<float>(498.0 / 44100.0))),
         wideCentre);
+}
+
+TEST(BandPassTapCacheTest, AFullCacheRefillsTheLeastRecentlyUsedSetForTheNewRequest) {
+    ArrayHolder holder(3, 64);
+    const float* a;
+    const float* b;
+    const float* d;
+    const float* again;
+    {
+        testing::AllocationCounter counter;
+        a = holder.getTaps(200.0, 40, 44100.0, 0.0);
+        b = holder.getTaps(300.0, 40, 44100.0, 0.0);
+        holder.getTaps(400.0, 40, 44100.0, 0.0);
+        holder.getTaps(200.05, 40, 48000.0, 1.0);  // a hit in the slot of 200 Hz: now most recent
+        d = holder.getTaps(500.0, 40, 44100.0, 0.5);
+        EXPECT_EQ(b, d);  // 300 Hz was the least recently used
+        EXPECT_EQ(nullptr, holder.cachedTaps(ArrayHolder::slotIndex(300.0)));
+        EXPECT_EQ(a, holder.cachedTaps(ArrayHolder::slotIndex(200.0)));
+        EXPECT_EQ(3, holder.filledSlotCount());
+        EXPECT_EQ(0, counter.allocations() + counter.releases());
+    }
+    // Each refilled slot holds the design of the request that refilled it, as a fresh cache would.
+    ArrayHolder fresh(1, 64);
+    const float* expected = fresh.getTaps(500.0, 40, 44100.0, 0.5);
+    EXPECT_EQ(std::vector<float>(expected, expected + 41), std::vector<float>(d, d + 41));
+    again = holder.getTaps(300.07, 40, 48000.0, 1.0);  // takes over the set of 400 Hz
+    EXPECT_EQ(nullptr, holder.cachedTaps(ArrayHolder::slotIndex(400.0)));
+    expected = fresh.getTaps(300.07, 40, 48000.0, 1.0);
+    EXPECT_EQ(std::vector<float>(expected, expected + 41), std::vector<float>(again, again + 41));
+
+    // No room for a longer set than the storage was made for.
+    EXPECT_EQ(nullptr, holder.getTaps(200.0, 64, 44100.0, 0.0));
+    EXPECT_NE(nullptr, holder.getTaps(200.0, 62, 44100.0, 0.0));
 }
 
 }  // namespace

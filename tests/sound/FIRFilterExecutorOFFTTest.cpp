@@ -78,29 +78,36 @@ TEST(FIRFilterExecutorOFFTTest, NoTapsGiveSilence) {
     executor.execute(output.data(), input.data(), -4, 3, input.data());
 }
 
-TEST(FIRFilterExecutorOFFTTest, KeepsOneWorkAreaPerTransformLength) {
-    FIRFilterExecutorOFFT executor;
+TEST(FIRFilterExecutorOFFTTest, ReservedWorkAreaServesEveryShorterCallWithoutAllocating) {
+    FIRFilterExecutorOFFT executor(2 * 1024);
+    EXPECT_EQ(2048, executor.transformLength());
     const std::vector<float> input = randomSamples(4096, 4);
     const std::vector<float> taps = randomSamples(1022, 5);
     std::vector<float> output(1024);
-    executor.execute(output.data(), input.data(), 1024, 1022, taps.data());
-    EXPECT_TRUE(executor.hasWorkArea(2048));
-    EXPECT_EQ(1, executor.workAreaCount());
     {
         testing::AllocationCounter counter;
-        executor.execute(output.data(), input.data(), 1024, 1000, taps.data());
         executor.execute(output.data(), input.data(), 1024, 1022, taps.data());
+        executor.execute(output.data(), input.data(), 3, 1, taps.data());
+        executor.execute(output.data(), input.data(), 256, 10, taps.data());
         EXPECT_EQ(0, counter.allocations());
     }
-    EXPECT_EQ(1, executor.workAreaCount());
-    // A shorter transform after a longer one gets its own, correct, area.
-    executor.execute(output.data(), input.data(), 256, 10, taps.data());
-    EXPECT_TRUE(executor.hasWorkArea(512));
-    EXPECT_EQ(2, executor.workAreaCount());
+    // The long tables give the short transform exactly what tables of its own length give.
+    FIRFilterExecutorOFFT own(256 + 10);
+    EXPECT_EQ(512, own.transformLength());
+    std::vector<float> ownOutput(256);
+    own.execute(ownOutput.data(), input.data(), 256, 10, taps.data());
+    EXPECT_EQ(ownOutput, std::vector<float>(output.begin(), output.begin() + 256));
     const std::vector<float> expected =
         directConvolution(input, 256, std::vector<float>(taps.begin(), taps.begin() + 10), 10);
     for (int j = 0; j < 256; ++j) {
         ASSERT_NEAR(expected[j], output[j], 1e-4) << j;
+    }
+    // A call longer than reserved still gets a correct answer.
+    own.execute(output.data(), input.data(), 1024, 1022, taps.data());
+    EXPECT_EQ(2048, own.transformLength());
+    const std::vector<float> longExpected = directConvolution(input, 1024, taps, 1022);
+    for (int j = 0; j < 1024; ++j) {
+        ASSERT_NEAR(longExpected[j], output[j], 1e-4) << j;
     }
 }
 

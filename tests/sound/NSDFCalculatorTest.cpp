@@ -6,6 +6,8 @@
 #include <random>
 #include <vector>
 
+#include "tests/support/AllocationCounter.h"
+
 using tanuvo::sound::NSDFCalculatorOFFT;
 
 namespace {
@@ -119,26 +121,24 @@ TEST(NSDFCalculator, EnergyTermEnds) {
     EXPECT_FLOAT_EQ(calculator.energy()[0], 2 * sum);
 }
 
-TEST(NSDFCalculator, KeepsOneWorkSetPerTransformLength) {
+TEST(NSDFCalculator, OneReservedWorkSetServesEveryCountWithoutAllocating) {
     NSDFCalculatorOFFT calculator(44100.0, 2048);
+    EXPECT_EQ(4096, calculator.transformLength());
     const std::vector<float> x = randomWindow(2048, 1);
     std::vector<float> out(2048);
-    EXPECT_EQ(calculator.workSetCount(), 0u);
-    calculator.computeNsdf(out.data(), x.data(), 1024);
-    EXPECT_EQ(calculator.workSetCount(), 1u);
-    calculator.computeNsdf(out.data(), x.data(), 600);  // also padded to 2048
-    EXPECT_EQ(calculator.workSetCount(), 1u);
-    calculator.computeNsdf(out.data(), x.data(), 1025);  // padded to 4096
-    EXPECT_EQ(calculator.workSetCount(), 2u);
-
-    // A reused set gives the same answer as a fresh calculator.
-    NSDFCalculatorOFFT fresh(44100.0, 2048);
-    std::vector<float> again(2048);
-    calculator.computeNsdf(out.data(), x.data(), 700);
-    fresh.computeNsdf(again.data(), x.data(), 700);
-    for (int tau = 0; tau < 700; ++tau) {
-        ASSERT_EQ(out[tau], again[tau]) << tau;
+    {
+        tanuvo::sound::testing::AllocationCounter counter;
+        for (int count : {2048, 1025, 1024, 1, 700}) {
+            calculator.computeNsdf(out.data(), x.data(), count);
+        }
+        EXPECT_EQ(0, counter.allocations());
     }
+    // The long tables give a shorter count exactly what a calculator sized for it gives.
+    NSDFCalculatorOFFT own(44100.0, 700);
+    EXPECT_EQ(2048, own.transformLength());
+    std::vector<float> again(700);
+    own.computeNsdf(again.data(), x.data(), 700);
+    EXPECT_EQ(again, std::vector<float>(out.begin(), out.begin() + 700));
 }
 
 TEST(NSDFCalculator, CountsOutsideTheWindowAreClampedNotOverrun) {

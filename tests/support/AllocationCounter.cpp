@@ -4,11 +4,14 @@
 #include <cstdlib>
 #include <new>
 
+#include <malloc.h>
+
 namespace {
 
 std::atomic<bool> counting{false};
 std::atomic<long> allocationCount{0};
 std::atomic<long> releaseCount{0};
+std::atomic<long long> liveByteCount{0};
 
 void* allocate(std::size_t size) {
     if (counting.load(std::memory_order_relaxed)) {
@@ -18,12 +21,16 @@ void* allocate(std::size_t size) {
     if (memory == nullptr) {
         throw std::bad_alloc();
     }
+    if (counting.load(std::memory_order_relaxed)) {
+        liveByteCount.fetch_add(malloc_usable_size(memory), std::memory_order_relaxed);
+    }
     return memory;
 }
 
 void release(void* memory) {
     if (memory != nullptr && counting.load(std::memory_order_relaxed)) {
         releaseCount.fetch_add(1, std::memory_order_relaxed);
+        liveByteCount.fetch_sub(malloc_usable_size(memory), std::memory_order_relaxed);
     }
     std::free(memory);
 }
@@ -68,6 +75,7 @@ namespace tanuvo::sound::testing {
 AllocationCounter::AllocationCounter() {
     allocationCount.store(0);
     releaseCount.store(0);
+    liveByteCount.store(0);
     counting.store(true);
 }
 
@@ -81,6 +89,10 @@ long AllocationCounter::allocations() const {
 
 long AllocationCounter::releases() const {
     return releaseCount.load();
+}
+
+long long AllocationCounter::liveBytes() const {
+    return liveByteCount.load();
 }
 
 }  // namespace tanuvo::sound::testing

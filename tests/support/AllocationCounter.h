@@ -1,7 +1,8 @@
 #pragma once
 
 // Counts heap allocations and releases made through operator new and delete while a scope is
-// alive; the test binaries linking this replace the global operators and counts nothing outside a scope.
+// alive; the test binaries linking this replace the global operators and counts nothing outside a
+// scope.
 namespace tanuvo::sound::testing {
 
 class AllocationCounter {
@@ -13,6 +14,8 @@ class AllocationCounter {
 
     long allocations() const;
     long releases() const;
+    // Heap bytes allocated minus those released in the scope, as the allocator sized them.
+    long long liveBytes() const;
 };
 
 }  // namespace tanuvo::sound::testing
