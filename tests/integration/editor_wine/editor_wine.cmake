@@ -15,5 +15,5 @@ if(WIN32)
     add_test(NAME editor_input_test COMMAND editor_input_test $<TARGET_FILE:Bleepifier> ${xkey})
     # Real input needs the display to itself.
     set_tests_properties(editor_input_test PROPERTIES RUN_SERIAL TRUE SKIP_RETURN_CODE 77
-                         TIMEOUT 1800)
+                         TIMEOUT 600)
 endif()
