@@ -683,7 +683,8 @@ void oleUninitialize() {
 namespace {
 
 // The frame window's drop target: counts the dropped items and reports positions in window
-// coordinates. Every drag is answered with "move".
+// coordinates. No view takes a drop, so every drag is answered with "none": a source that honours
+// "move" would otherwise delete what the user dragged.
 class FrameDropTarget : public IDropTarget {
   public:
     FrameDropTarget(HWND window, IDropHandler* handler) : window(window), handler(handler) {}
@@ -710,14 +711,14 @@ class FrameDropTarget : public IDropTarget {
         POINT p = toClient(pt);
         handler->onDragEnter(itemCount(data), p.x, p.y);
         if (effect)
-            *effect = DROPEFFECT_MOVE;
+            *effect = DROPEFFECT_NONE;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL pt, DWORD* effect) override {
         POINT p = toClient(pt);
         handler->onDragMove(p.x, p.y);
         if (effect)
-            *effect = DROPEFFECT_MOVE;
+            *effect = DROPEFFECT_NONE;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override {
@@ -728,7 +729,7 @@ class FrameDropTarget : public IDropTarget {
         POINT p = toClient(pt);
         handler->onDrop(p.x, p.y);
         if (effect)
-            *effect = DROPEFFECT_MOVE;
+            *effect = DROPEFFECT_NONE;
         return S_OK;
     }
 

@@ -1,0 +1,138 @@
+// Heap calls inside processReplacing, counted on the audio thread from the first block after
+// resume: none for any input, with parameter and program changes between blocks and from
+// another thread while audio runs.
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "HeapProbe.h"
+#include "Signals.h"
+#include "Validator.h"
+
+namespace validator {
+namespace {
+
+const float kRate = 44100.0f;
+
+// Plays input in blocks, counting heap calls only inside processReplacing; between(block) runs
+// before each block, uncounted.
+long countedPlay(Plugin& p, const std::vector<float>& input, int32_t block,
+                 const std::function<void(int)>& between = nullptr) {
+    std::vector<float> left(block), right(block);
+    long calls = 0;
+    int index = 0;
+    for (size_t done = 0; done < input.size(); done += block, ++index) {
+        const int32_t n = int32_t(std::min<size_t>(block, input.size() - done));
+        if (between) {
+            between(index);
+        }
+        heapprobe::begin();
+        p.process(input.data() + done, left.data(), right.data(), n);
+        calls += heapprobe::end();
+    }
+    return calls;
+}
+
+// The parameters and programs a user changes while playing, as one step of a fixed sequence.
+void change(Plugin& p, uint32_t step) {
+    const float value = float((step * 2654435761u) >> 8) / 16777216.0f;
+    switch (step % 6) {
+        case 0:
+            p.set(kDepth, value);
+            break;
+        case 1:
+            p.set(kEffect, value);
+            break;
+        case 2:
+            p.set(kDutyRatio, value);
+            break;
+        case 3:
+            p.set(kTone, value);
+            break;
+        case 4:
+            p.set(kSteps, value);
+            break;
+        default:
+            p.setProgram(int32_t(step / 6 % kProgramCount));
+            break;
+    }
+}
+
+}  // namespace
+
+VALIDATOR_CATEGORY("heap", "no heap calls inside processReplacing from the first block on") {
+    info("watching " + heapprobe::description());
+    {
+        // The probe must see the plug-in's allocations at all, or every count below means nothing.
+        heapprobe::begin();
+        Plugin p;
+        const long creation = heapprobe::end();
+        check(p.ok() && creation > 0,
+              format("the probe sees the plug-in's heap calls (%ld while creating one)", creation));
+    }
+
+    // A two-second glide is the headline figure; the other generators and inputs play shorter,
+    // as the emulated 32-bit build runs about a hundred times slower.
+    const std::vector<float> sweep = glide(kRate, int(2.0f * kRate));
+    const std::vector<float> shortSweep = glide(kRate, int(kRate));
+    for (int32_t block : {64, 1024}) {
+        for (int generator = 0; generator < kGeneratorCount; ++generator) {
+            if (block == 1024 && generator != 0 && generator != 4) {
+                continue;  // the sine path and the noise path suffice at long blocks
+            }
+            const std::vector<float>& input = generator == 0 ? sweep : shortSweep;
+            Plugin p;
+            p.set(kEffect, effectValue(generator));
+            p.setUp(kRate, block);
+            const long calls = countedPlay(p, input, block);
+            check(calls == 0, format("glide 66-1450 Hz over %.0f s, block %d, generator %d: %ld "
+                                     "heap calls",
+                                     input.size() / kRate, block, generator, calls));
+        }
+    }
+    for (const NamedSignal& input : standardInputs(kRate, int(kRate / 2))) {
+        Plugin p;
+        p.set(kEffect, effectValue(1));
+        p.setUp(kRate, 64);
+        const long calls = countedPlay(p, input.samples, 64);
+        check(calls == 0, format("%s, block 64: %ld heap calls", input.name.c_str(), calls));
+    }
+    {
+        // Rate and block size changed while suspended: the new chain is ready before resume.
+        Plugin p;
+        p.setUp(kRate, 64);
+        countedPlay(p, glide(kRate, 4096), 64);
+        p.setUp(48000.0f, 441);
+        const long calls = countedPlay(p, glide(48000.0f, 24000), 441);
+        check(calls == 0,
+              format("glide after a change to 48000 Hz, block 441: %ld heap calls", calls));
+    }
+    {
+        Plugin p;
+        p.setUp(kRate, 64);
+        const long calls =
+            countedPlay(p, sweep, 64, [&](int block) { change(p, uint32_t(block)); });
+        check(calls == 0, format("glide, block 64, Depth/Effect/DutyRatio/Tone/Steps/program "
+                                 "changed between blocks: %ld heap calls",
+                                 calls));
+    }
+    {
+        Plugin p;
+        p.setUp(kRate, 64);
+        std::atomic<bool> playing{true};
+        std::thread automation([&] {
+            for (uint32_t step = 0; playing.load(); ++step) {
+                change(p, step);
+                std::this_thread::yield();
+            }
+        });
+        const long calls = countedPlay(p, shortSweep, 64);
+        playing.store(false);
+        automation.join();
+        check(calls == 0, format("glide, block 64, the same changes from another thread while "
+                                 "audio runs: %ld heap calls",
+                                 calls));
+    }
+}
+
+}  // namespace validator

@@ -1,0 +1,22 @@
+#pragma once
+
+// Counts heap calls (allocations and releases) the plug-in makes on one thread while counting is
+// on. Linux: the validator executable interposes the C allocation functions and the C++
+// operators. Windows: the plug-in DLL's imported allocation functions are patched to counting
+// wrappers.
+
+#include <string>
+
+namespace heapprobe {
+
+// Prepares counting for the library that contains the given address; answers whether any
+// allocation function is watched.
+bool install(void* insideLibrary);
+// What is watched, for the report.
+const std::string& description();
+// Counts the calling thread's heap calls from now on...
+void begin();
+// ...until here; answers how many there were.
+long end();
+
+}  // namespace heapprobe

@@ -1,0 +1,52 @@
+# The host validator: one program for all three binaries, each category a test of its own.
+# Not in sanitizer builds, whose allocator its interposed allocation functions would displace.
+if(BLEEP_SANITIZE)
+    return()
+endif()
+set(validator_dir ${CMAKE_CURRENT_LIST_DIR})
+set(host_dir ${CMAKE_CURRENT_SOURCE_DIR}/host)
+add_executable(validator
+    ${validator_dir}/ValidatorMain.cpp ${validator_dir}/Validator.cpp ${validator_dir}/Signals.cpp
+    ${validator_dir}/LifecycleChecks.cpp ${validator_dir}/SignalChecks.cpp
+    ${validator_dir}/BlockChecks.cpp ${validator_dir}/HeapChecks.cpp
+    ${validator_dir}/ThreadChecks.cpp ${validator_dir}/TextChecks.cpp
+    ${validator_dir}/StateChecks.cpp ${validator_dir}/EditorChecks.cpp
+    ${host_dir}/TestHost.cpp)
+target_include_directories(validator PRIVATE ${PROJECT_SOURCE_DIR} ${host_dir} ${validator_dir})
+set(validator_categories blocks editor heap lifecycle signals split state texts threads)
+if(WIN32)
+    target_sources(validator PRIVATE ${host_dir}/PluginLoaderWin32.cpp
+                   ${validator_dir}/HeapProbeWin32.cpp ${validator_dir}/HostWindowWin32.cpp
+                   ${validator_dir}/DropTargetChecks.cpp)
+    target_link_libraries(validator PRIVATE user32 gdi32 ole32 uuid)
+    target_link_options(validator PRIVATE -static -static-libgcc -static-libstdc++)
+    list(APPEND validator_categories droptarget)
+else()
+    find_package(Threads REQUIRED)
+    find_package(X11)
+    target_sources(validator PRIVATE ${host_dir}/PluginLoaderPosix.cpp
+                   ${validator_dir}/HeapProbePosix.cpp)
+    if(X11_FOUND)
+        target_sources(validator PRIVATE ${validator_dir}/HostWindowX11.cpp)
+        target_link_libraries(validator PRIVATE X11::X11)
+    else()
+        target_sources(validator PRIVATE ${validator_dir}/HostWindowNone.cpp)
+    endif()
+    target_link_libraries(validator PRIVATE Threads::Threads ${CMAKE_DL_LIBS})
+    # The interposed allocation functions must be the ones the loaded plug-in binds to.
+    set_target_properties(validator PROPERTIES ENABLE_EXPORTS ON)
+endif()
+add_dependencies(validator Bleepifier)
+
+find_program(XVFB_RUN xvfb-run)
+foreach(category ${validator_categories})
+    if(category STREQUAL editor AND NOT WIN32 AND XVFB_RUN)
+        add_test(NAME validator_${category}
+                 COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24"
+                         $<TARGET_FILE:validator> $<TARGET_FILE:Bleepifier> ${category})
+    else()
+        add_test(NAME validator_${category}
+                 COMMAND validator $<TARGET_FILE:Bleepifier> ${category})
+    endif()
+    set_tests_properties(validator_${category} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+endforeach()
