@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "sound/RealDft.h"
 
@@ -21,6 +22,7 @@ int transformLengthFor(int total) {
 
 FIRFilterExecutorOFFT::FirWorkArea::FirWorkArea(int n)
     : length(n),
+      keptTaps(n),
       tapTransform(n),
       signalTransform(n),
       product(n),
@@ -81,19 +83,25 @@ void FIRFilterExecutorOFFT::execute(float* output, const float* input, int lengt
     double* h = work.tapTransform.data();
     double* x = work.signalTransform.data();
     double* p = work.product.data();
+    int* ip = work.bitReversal.data();
+    double* w = work.twiddles.data();
+    const bool tapsKept = work.keptTapCount == tapCount && work.keptLength == n &&
+                          std::memcmp(work.keptTaps.data(), taps, sizeof(float) * tapCount) == 0;
+    if (!tapsKept) {
+        for (int i = 0; i < n; ++i) {
+            h[i] = i < tapCount ? taps[i] : 0.0;
+        }
+        realDft(n, 1, h, ip, w);
+        std::copy(taps, taps + tapCount, work.keptTaps.begin());
+        work.keptTapCount = tapCount;
+        work.keptLength = n;
+    }
     for (int i = 0; i < total; ++i) {
         x[i] = input[i];
-        h[i] = i < tapCount ? taps[i] : 0.0;
-        p[i] = 0.0;
     }
     for (int i = total; i < n; ++i) {
         x[i] = 0.0;
-        h[i] = 0.0;
-        p[i] = 0.0;
     }
-    int* ip = work.bitReversal.data();
-    double* w = work.twiddles.data();
-    realDft(n, 1, h, ip, w);
     realDft(n, 1, x, ip, w);
 
     p[0] = x[0] * h[0];

@@ -37,6 +37,11 @@ class FIRFilterExecutorOFFT : public IFIRFilterExecutor {
     struct FirWorkArea {
         explicit FirWorkArea(int n);
         int length;
+        // The taps whose transform tapTransform holds, at keptLength points: calls that repeat
+        // them (a steady pitch) transform only the signal.
+        std::vector<float> keptTaps;
+        int keptTapCount = -1;
+        int keptLength = 0;
         std::vector<double> tapTransform;
         std::vector<double> signalTransform;
         std::vector<double> product;

@@ -21,6 +21,14 @@ class LinearInterpolator {
     // The function's value at x. From the search start onward no interval holding x (or x is
     // not a number): -1.0. No interval left to try at all: 0.0.
     float evaluate(float x);
+
+    // out[k] = evaluate(first + k) for k < n, computed a stretch of positions at a time.
+    void evaluateAt(float* out, int n, int first);
+
+  private:
+    // The interval evaluate(x) uses, or -1 when none from the search start holds x, or -2 when
+    // there is none left to try.
+    int findInterval(float x);
 };
 
 }  // namespace tanuvo::sound

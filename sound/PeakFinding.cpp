@@ -1,5 +1,7 @@
 #include "sound/PeakFinding.h"
 
+#include "sound/FloatLanes.h"
+
 namespace tanuvo::sound {
 
 namespace {
@@ -148,7 +150,7 @@ void findRegionExtremes(std::vector<int>& list, const float* v, int n) {
     float max = 0.0f;
     float min = 0.0f;
     Kind kind = Kind::None;
-    for (int i = 0; i + 1 < n; ++i) {
+    const auto take = [&](int i) {
         const float a = v[i];
         const float b = v[i + 1];
         if (a == b && a == 0.0f) {
@@ -178,6 +180,39 @@ void findRegionExtremes(std::vector<int>& list, const float* v, int n) {
         } else {
             kind = Kind::None;
         }
+    };
+    // Most of a window lies inside regions: four pairs of one sign at a time add only their
+    // largest (smallest) value, at its first index, exactly as taking them one by one does.
+    const lanes::v4f zero = lanes::broadcast(0.0f);
+    int i = 0;
+    for (; i + lanes::kWidth + 1 <= n; i += lanes::kWidth) {
+        const lanes::v4f a = lanes::load(v + i);
+        const lanes::v4f b = lanes::load(v + i + 1);
+        const bool positive = !lanes::any(~((a > zero) & (b > zero)));
+        const bool negative = !positive && !lanes::any(~((a < zero) & (b < zero)));
+        if (!positive && !negative) {
+            for (int k = i; k < i + lanes::kWidth; ++k) {
+                take(k);
+            }
+            continue;
+        }
+        float extreme = a[0];
+        for (int k = 1; k < lanes::kWidth; ++k) {
+            extreme =
+                positive ? (a[k] > extreme ? a[k] : extreme) : (a[k] < extreme ? a[k] : extreme);
+        }
+        if (positive ? extreme > max : extreme < min) {
+            int at = i;
+            while (v[at] != extreme) {
+                ++at;
+            }
+            (positive ? max : min) = extreme;
+            (positive ? maxIndex : minIndex) = at;
+        }
+        kind = positive ? Kind::Positive : Kind::Negative;
+    }
+    for (; i + 1 < n; ++i) {
+        take(i);
     }
     const float last = v[n - 1];
     if (kind == Kind::Positive) {
@@ -188,7 +223,20 @@ void findRegionExtremes(std::vector<int>& list, const float* v, int n) {
 }
 
 void findUpwardZeroCrossings(std::vector<int>& list, const float* v, int n) {
-    for (int i = 1; i < n; ++i) {
+    // Crossings are rare: four pairs are tested at once, and only a hit is looked at closely.
+    const lanes::v4f zero = lanes::broadcast(0.0f);
+    int i = 1;
+    for (; i + lanes::kWidth <= n; i += lanes::kWidth) {
+        if (!lanes::any((lanes::load(v + i - 1) <= zero) & (lanes::load(v + i) > zero))) {
+            continue;
+        }
+        for (int k = i; k < i + lanes::kWidth; ++k) {
+            if (v[k - 1] <= 0.0f && v[k] > 0.0f) {
+                list.push_back(k);
+            }
+        }
+    }
+    for (; i < n; ++i) {
         if (v[i - 1] <= 0.0f && v[i] > 0.0f) {
             list.push_back(i);
         }
@@ -216,24 +264,36 @@ float rangeMaximum(const float* v, int end, int from) {
 }
 
 void rangeMinMax(float* minMax, const float* v, int end, int from) {
+    // Starting from zero, a sample can raise the maximum or lower the minimum but never both, so
+    // the two run independently, lane by lane, and the lanes' results combine the same way.
     float min = 0.0f;
     float max = 0.0f;
     int i = from;
-    const auto take = [&](float x) {
+    if (end - from >= 2 * lanes::kWidth) {
+        // Two sets of lanes, so that each comparison waits for the one two steps back.
+        lanes::v4f low[2] = {lanes::broadcast(0.0f), lanes::broadcast(0.0f)};
+        lanes::v4f high[2] = {low[0], low[0]};
+        for (; i + 2 * lanes::kWidth <= end; i += 2 * lanes::kWidth) {
+            for (int s = 0; s < 2; ++s) {
+                const lanes::v4f x = lanes::load(v + i + s * lanes::kWidth);
+                high[s] = lanes::select(x > high[s], x, high[s]);
+                low[s] = lanes::select(x < low[s], x, low[s]);
+            }
+        }
+        for (int s = 0; s < 2; ++s) {
+            for (int k = 0; k < lanes::kWidth; ++k) {
+                max = high[s][k] > max ? high[s][k] : max;
+                min = low[s][k] < min ? low[s][k] : min;
+            }
+        }
+    }
+    for (; i < end; ++i) {
+        const float x = v[i];
         if (x > max) {
             max = x;
         } else if (x < min) {
             min = x;
         }
-    };
-    for (; i + 4 <= end; i += 4) {
-        take(v[i]);
-        take(v[i + 1]);
-        take(v[i + 2]);
-        take(v[i + 3]);
-    }
-    for (; i < end; ++i) {
-        take(v[i]);
     }
     minMax[0] = min;
     minMax[1] = max;

@@ -44,8 +44,10 @@ double PitchDetectorNSDF::detectPitch(const float* samples, int count) {
     }
     const float* nsdf = nsdf_.data();
 
+    // A peak at p is decided by the lags up to p + 1, so the walk stops where the candidates end
+    // (maximumLag_ is at most 1e9).
     peaks_.clear();
-    findPeakIndices(peaks_, nsdf, std::min(lags, count));
+    findPeakIndices(peaks_, nsdf, std::min({lags, count, maximumLag_ + 1}));
     candidates_.clear();
     for (int p : peaks_) {
         if (p > minimumLag_ && p < maximumLag_) {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 
 namespace tanuvo::sound {
 
@@ -114,8 +115,17 @@ void transformShort(int n, int direction, double* a) {
 std::atomic<bool> wideEnabled{true};
 
 #ifdef BLEEP_DFT_WIDE
+// BLEEP_DFT_PORTABLE=1 in the environment keeps a process on the portable passes, so that a
+// built binary can be checked on both paths on one machine.
 bool wideSupported() {
-    static const bool supported = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    static const bool supported = [] {
+        __builtin_cpu_init();
+        const char* portable = std::getenv("BLEEP_DFT_PORTABLE");
+        if (portable != nullptr && portable[0] != '\0' && portable[0] != '0') {
+            return false;
+        }
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    }();
     return supported;
 }
 #endif

@@ -68,9 +68,7 @@ void SawWavenizer::wavenize(float* buffer, int length, double frequency) {
 
     if (pointX.size() >= 2) {
         interpolator.setPoints(pointX.data(), pointY.data(), static_cast<int>(pointX.size()));
-        for (int i = 0; i < length; ++i) {
-            buffer[i] = interpolator.evaluate(static_cast<float>(i + offset));
-        }
+        interpolator.evaluateAt(buffer, length, offset);
     }
     carryOffset = length - last;
     carryAmplitude = peak;

@@ -7,6 +7,7 @@
 #include "sound/BandPassTapCache.h"
 #include "sound/FIRFilterExecutorOFFT.h"
 #include "sound/IWavenizer.h"
+#include "sound/PartitionedFilter.h"
 
 namespace tanuvo::sound {
 
@@ -51,12 +52,26 @@ class SineWavenizer : public IWavenizer {
 
   private:
     void prepareInput(const float* buffer, int length, int order);
+    // Writes the filtered window to buffer. When the call repeats the previous one's filter and
+    // its input is that call's input advanced by the ring's hop, only the newest hop samples are
+    // filtered and the rest is the previous result, shifted, unless the window then holds
+    // near-silent samples: those are taken from a whole-window transform, as always before.
+    void filter(float* buffer, int length, int order, const float* bandPass);
 
     double rate;
     int window;
     std::vector<float> history;
     int historyLength;
     std::vector<float> work;
+    // The previous call's filter input, taps and result, for the shifted reuse in filter().
+    std::vector<float> previousWork;
+    std::vector<float> previousTaps;
+    std::vector<float> filtered;
+    int previousLength = -1;
+    int previousOrder = -1;
+    // Filters the newest hop samples while the taps stay; loaded by each whole-window filter.
+    std::unique_ptr<PartitionedFilter> blockFilter;
+    bool blockFilterLoaded = false;
     std::unique_ptr<ArrayHolder> taps;
     IFIRFilterExecutor* firExecutor;
     std::unique_ptr<InputRing> ring;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "sound/FloatLanes.h"
 #include "sound/PeakFinding.h"
 #include "sound/SineWavenizer.h"
 
@@ -25,7 +26,12 @@ int toPosition(double value) {
 void findRun(const float* buffer, int start, int end, float level, int& first, int& last) {
     first = -1;
     last = -1;
-    for (int i = start; i < end; ++i) {
+    const lanes::v4f wanted = lanes::broadcast(level);
+    int i = start;
+    while (i + lanes::kWidth <= end && !lanes::any(lanes::load(buffer + i) == wanted)) {
+        i += lanes::kWidth;
+    }
+    for (; i < end; ++i) {
         if (buffer[i] == level) {
             first = i;
             break;
@@ -34,11 +40,37 @@ void findRun(const float* buffer, int start, int end, float level, int& first, i
     if (first < 0) {
         return;
     }
+    // Clamped runs are long: four samples at a time up to the first that differs.
     int j = first;
+    while (j + 1 + lanes::kWidth <= end && !lanes::any(lanes::load(buffer + j + 1) != wanted)) {
+        j += lanes::kWidth;
+    }
     while (j + 1 < end && buffer[j + 1] == level) {
         ++j;
     }
     last = (j + 1 >= end) ? -2 : j;
+}
+
+// buffer[i] = max(min(buffer[i] * gain, high), low) for every non-zero sample of [start, end).
+void clampScaled(float* buffer, int start, int end, float gain, float low, float high) {
+    const lanes::v4f zero = lanes::broadcast(0.0f);
+    const lanes::v4f g = lanes::broadcast(gain);
+    const lanes::v4f lo = lanes::broadcast(low);
+    const lanes::v4f hi = lanes::broadcast(high);
+    int i = start;
+    for (; i + lanes::kWidth <= end; i += lanes::kWidth) {
+        const lanes::v4f x = lanes::load(buffer + i);
+        const lanes::v4f scaled = x * g;
+        // The two comparisons of std::min and std::max, in their order.
+        const lanes::v4f capped = lanes::select(hi < scaled, hi, scaled);
+        const lanes::v4f clamped = lanes::select(capped < lo, lo, capped);
+        lanes::store(buffer + i, lanes::select(x != zero, clamped, x));
+    }
+    for (; i < end; ++i) {
+        if (buffer[i] != 0.0f) {
+            buffer[i] = std::max(std::min(buffer[i] * gain, high), low);
+        }
+    }
 }
 
 void fill(float* buffer, int64_t from, int64_t to, float value) {
@@ -109,11 +141,7 @@ void SquareWavenizer::shapeSegment(float* buffer, int start, int end, int highLe
     if (max < kSilence && std::fabs(min) < kSilence) {
         return;
     }
-    for (int i = start; i < end; ++i) {
-        if (buffer[i] != 0.0f) {
-            buffer[i] = std::max(std::min(buffer[i] * toneGain, max), min);
-        }
-    }
+    clampScaled(buffer, start, end, toneGain, min, max);
     int r0, r1, r2, r3;
     findRun(buffer, start, end, max, r0, r1);
     findRun(buffer, start, end, min, r2, r3);

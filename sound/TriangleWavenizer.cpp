@@ -54,9 +54,7 @@ void TriangleWavenizer::smooth(float* buffer, int length) {
         addKnot(length - 1);
     }
     interpolator.setPoints(knotX.data(), knotY.data(), static_cast<int>(knotX.size()));
-    for (int j = 0; j < length; ++j) {
-        buffer[j] = interpolator.evaluate(static_cast<float>(j));
-    }
+    interpolator.evaluateAt(buffer, length, 0);
 }
 
 void TriangleWavenizer::stepped(float* buffer, int length, int steps) {

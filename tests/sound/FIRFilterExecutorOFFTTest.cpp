@@ -51,6 +51,31 @@ TEST(FIRFilterExecutorOFFTTest, MatchesDirectConvolutionForManyShapes) {
     }
 }
 
+TEST(FIRFilterExecutorOFFTTest, KeptTapTransformFollowsEveryChangeOfTheTaps) {
+    // The same taps again, others, the first again, fewer of them, a longer transform, and new
+    // values in the same array: each call must filter with exactly the taps it passes.
+    FIRFilterExecutorOFFT executor(2048);
+    const std::vector<float> input = randomSamples(1400, 5);
+    std::vector<float> a = randomSamples(300, 6);
+    const std::vector<float> b = randomSamples(300, 7);
+    const std::vector<float>* tapSets[] = {&a, &a, &b, &a, &a, &a, &a};
+    const int counts[] = {300, 300, 300, 300, 299, 299, 299};
+    const int lengths[] = {600, 600, 600, 600, 600, 1100, 600};
+    for (int call = 0; call < 7; ++call) {
+        if (call == 6) {
+            a[17] += 0.5f;
+        }
+        const std::vector<float>& taps = *tapSets[call];
+        std::vector<float> output(lengths[call]);
+        executor.execute(output.data(), input.data(), lengths[call], counts[call], taps.data());
+        const std::vector<float> expected =
+            directConvolution(input, lengths[call], taps, counts[call]);
+        for (int j = 0; j < lengths[call]; ++j) {
+            ASSERT_NEAR(expected[j], output[j], 1e-4) << "call " << call << ", sample " << j;
+        }
+    }
+}
+
 TEST(FIRFilterExecutorOFFTTest, UnitAndDelayTaps) {
     FIRFilterExecutorOFFT executor;
     const std::vector<float> input = {0.5f, 1.0f, -2.0f, 3.0f, 0.25f};

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace tanuvo::sound {
 namespace {
@@ -58,6 +61,36 @@ TEST(LinearInterpolatorTest, SequentialReadingFollowsTheSegments) {
                          : i <= 20 ? 1.0f - (i - 10) / 5.0f
                                    : -1.0f + (i - 20) / 10.0f;
         EXPECT_NEAR(expected, interpolator.evaluate(static_cast<float>(i)), 1e-6f) << i;
+    }
+}
+
+TEST(LinearInterpolatorTest, EvaluatingAStretchEqualsEvaluatingEachPositionInTurn) {
+    // Knots on and between integers, stretches starting before, inside and past the points, the
+    // remembered interval carried from one stretch to the next, and restarting searches.
+    std::mt19937 rng(3);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<float> xs, ys;
+        float x = static_cast<float>(static_cast<int>(rng() % 7) - 3);
+        for (int k = 0; k < 2 + static_cast<int>(rng() % 12); ++k) {
+            xs.push_back(x);
+            ys.push_back(static_cast<float>(rng() % 2001) / 1000.0f - 1.0f);
+            x += rng() % 3 == 0 ? 0.5f : static_cast<float>(1 + rng() % 9);
+        }
+        LinearInterpolator one, many;
+        one.setPoints(xs.data(), ys.data(), static_cast<int>(xs.size()));
+        many.setPoints(xs.data(), ys.data(), static_cast<int>(xs.size()));
+        one.restartSearch = many.restartSearch = round % 5 == 0;
+        for (int stretch = 0; stretch < 3; ++stretch) {
+            const int first = static_cast<int>(rng() % 40) - 8;
+            const int n = 1 + static_cast<int>(rng() % 30);
+            std::vector<float> expected(n), got(n);
+            for (int k = 0; k < n; ++k) {
+                expected[k] = one.evaluate(static_cast<float>(first + k));
+            }
+            many.evaluateAt(got.data(), n, first);
+            ASSERT_EQ(0, std::memcmp(expected.data(), got.data(), sizeof(float) * n)) << round;
+            ASSERT_EQ(one.lastInterval, many.lastInterval) << round;
+        }
     }
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 using namespace tanuvo::sound;
@@ -107,4 +109,136 @@ TEST(PeakFinding, RangeMinMax) {
     rangeMinMax(pair, mixed.data(), 3, 3);
     EXPECT_EQ(pair[0], 0.0f);
     EXPECT_EQ(pair[1], 0.0f);
+}
+
+TEST(PeakFinding, CrossingsAndRangesMatchTheirDefinitionsOnEveryStretch) {
+    // Few distinct values (zeros of both signs and NaN among them) make ties and runs common.
+    std::mt19937 rng(11);
+    const float values[] = {-2.0f, -1.0f, -0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 2.0f, 3.0f, kNaN};
+    std::vector<float> v(67);
+    for (int round = 0; round < 200; ++round) {
+        for (float& x : v) {
+            x = values[rng() % 10];
+        }
+        for (int from = 0; from < 9; ++from) {
+            for (int end = from; end <= static_cast<int>(v.size()); ++end) {
+                Indices expected;
+                float low = 0.0f, high = 0.0f;
+                for (int i = from; i < end; ++i) {
+                    if (i > from && v[i - 1] <= 0.0f && v[i] > 0.0f) {
+                        expected.push_back(i - from);
+                    }
+                    low = v[i] < low ? v[i] : low;
+                    high = v[i] > high ? v[i] : high;
+                }
+                Indices got;
+                findUpwardZeroCrossings(got, v.data() + from, end - from);
+                ASSERT_EQ(expected, got) << from << ".." << end;
+                float pair[2];
+                rangeMinMax(pair, v.data(), end, from);
+                // Bitwise, so that a zero keeps its sign.
+                ASSERT_EQ(0, std::memcmp(&low, &pair[0], sizeof(float))) << from << ".." << end;
+                ASSERT_EQ(0, std::memcmp(&high, &pair[1], sizeof(float))) << from << ".." << end;
+            }
+        }
+    }
+}
+
+namespace {
+
+// The region walk taken one pair at a time, as it was written before it took four at a time.
+Indices regionExtremesOneByOne(const std::vector<float>& v) {
+    Indices list;
+    const int n = static_cast<int>(v.size());
+    int maxIndex = -1, minIndex = -1;
+    float max = 0.0f, min = 0.0f;
+    int kind = 0;  // 1 positive, 2 negative, 0 anything else
+    for (int i = 0; i + 1 < n; ++i) {
+        const float a = v[i], b = v[i + 1];
+        kind = 0;
+        if (a == b && a == 0.0f) {
+        } else if (a > 0.0f && b <= 0.0f) {
+            const int peak = a > max ? i : maxIndex;
+            if (peak >= 0) {
+                list.push_back(peak);
+            }
+            maxIndex = -1;
+            max = 0.0f;
+        } else if (a < 0.0f && b >= 0.0f) {
+            const int trough = a < min ? i : minIndex;
+            if (trough >= 0) {
+                list.push_back(trough);
+            }
+            minIndex = -1;
+            min = 0.0f;
+        } else if (a >= 0.0f && b >= 0.0f) {
+            kind = 1;
+            if (a > max) {
+                max = a;
+                maxIndex = i;
+            }
+        } else if (a <= 0.0f && b <= 0.0f) {
+            kind = 2;
+            if (a < min) {
+                min = a;
+                minIndex = i;
+            }
+        }
+    }
+    const int end = kind == 1   ? (v[n - 1] > max ? n - 1 : maxIndex)
+                    : kind == 2 ? (v[n - 1] < min ? n - 1 : minIndex)
+                                : -1;
+    if (n >= 2 && end >= 0) {
+        list.push_back(end);
+    }
+    return list;
+}
+
+}  // namespace
+
+TEST(PeakFinding, RegionExtremesOfLongRegionsMatchTheWalkOnePairAtATime) {
+    // Long runs of one sign, with repeated levels, zeros of both signs and NaN between them.
+    std::mt19937 rng(17);
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<float> v;
+        while (v.size() < 80) {
+            const int kind = static_cast<int>(rng() % 8);
+            const float sign = rng() % 2 ? 1.0f : -1.0f;
+            const int run = 1 + static_cast<int>(rng() % 13);
+            for (int k = 0; k < run; ++k) {
+                v.push_back(kind == 0   ? 0.0f
+                            : kind == 1 ? -0.0f
+                            : kind == 2 ? kNaN
+                                        : sign * static_cast<float>(1 + rng() % 4));
+            }
+        }
+        v.resize(static_cast<size_t>(round % 80) + 1);
+        ASSERT_EQ(regionExtremesOneByOne(v), extremes(v)) << round;
+    }
+}
+
+TEST(PeakFinding, PeakIndicesOfLongSequencesAreTheLastIndicesOfEveryRiseBeforeAFall) {
+    // Few levels, so plateaus after rises and after falls are common; no NaN here.
+    std::mt19937 rng(29);
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<float> v(1 + round % 90);
+        float level = 0.0f;
+        for (float& x : v) {
+            level += static_cast<float>(static_cast<int>(rng() % 5) - 2) * (rng() % 3 == 0);
+            x = level;
+        }
+        Indices expected;
+        bool rising = false;
+        for (size_t p = 0; p + 1 < v.size(); ++p) {
+            if (v[p + 1] > v[p]) {
+                rising = true;
+            } else if (v[p] > v[p + 1]) {
+                if (rising) {
+                    expected.push_back(static_cast<int>(p));
+                }
+                rising = false;
+            }
+        }
+        ASSERT_EQ(expected, peaks(v)) << round;
+    }
 }

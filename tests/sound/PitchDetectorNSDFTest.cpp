@@ -1,6 +1,7 @@
 #include "sound/PitchDetectorNSDF.h"
 
 #include "sound/NSDFCalculatorOFFT.h"
+#include "sound/PeakFinding.h"
 #include "tests/support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <random>
 #include <vector>
 
 using tanuvo::sound::INSDFCalculator;
@@ -142,4 +144,44 @@ TEST(PitchDetectorNSDF, SteadyStateDoesNotAllocate) {
         detector.detectPitch(noise.data(), 1024);
     }
     EXPECT_EQ(counter.allocations(), 0);
+}
+
+TEST(PitchDetectorNSDF, DecisionIsTheRuleAppliedToEveryPeakOfTheWholeFunction) {
+    // Random functions of few levels, so plateaus and ties are common; some random only around
+    // the upper lag bound, where the walk now stops.
+    class RandomNsdf : public INSDFCalculator {
+      public:
+        std::vector<float> values;
+        int computeNsdf(float* out, const float*, int count) override {
+            std::copy(values.begin(), values.begin() + count, out);
+            return count;
+        }
+    } nsdf;
+    std::mt19937 rng(5);
+    const std::vector<float> x(1024, 0.1f);
+    for (int round = 0; round < 2000; ++round) {
+        nsdf.values.assign(1024, -0.5f);
+        const int from[] = {0, 600, 670}, to[] = {1024, 1024, 690};
+        for (int i = from[round % 3]; i < to[round % 3]; ++i) {
+            nsdf.values[i] = static_cast<float>(rng() % 5) * 0.2f - 0.1f;
+        }
+        PitchDetectorNSDF detector(44100.0, 1024, &nsdf);
+        std::vector<int> peaks;
+        tanuvo::sound::findPeakIndices(peaks, nsdf.values.data(), 1024);
+        float best = 0.0f;
+        for (int p : peaks) {
+            if (p > detector.minimumLag() && p < detector.maximumLag()) {
+                best = std::max(best, nsdf.values[p]);
+            }
+        }
+        double expected = -1.0;
+        for (int p : peaks) {
+            if (p > detector.minimumLag() && p < detector.maximumLag() &&
+                nsdf.values[p] > static_cast<float>(best * 0.85)) {
+                expected = 44100.0 / p;
+                break;
+            }
+        }
+        ASSERT_NEAR(expected, detector.detectPitch(x.data(), 1024), 1e-9) << round;
+    }
 }

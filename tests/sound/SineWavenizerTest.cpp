@@ -223,3 +223,61 @@ TEST(SineWavenizerTest, RequestedTapCacheClearTakesEffectAtTheNextCall) {
 
 }  // namespace
 }  // namespace tanuvo::sound
+
+namespace tanuvo::sound {
+namespace {
+
+// Records the block length of every call it passes on to the whole-window filter.
+class RecordingExecutor : public IFIRFilterExecutor {
+  public:
+    void execute(float* output, const float* input, int length, int tapCount,
+                 const float* taps) override {
+        lengths.push_back(length);
+        inner.execute(output, input, length, tapCount, taps);
+    }
+    std::vector<int> lengths;
+    FIRFilterExecutorOFFT inner;
+};
+
+TEST(SineWavenizerTest, SlidingWindowFiltersWholeOnlyWhenTapsInputOrNearSilenceRequireIt) {
+    const int window = 1024;
+    const int hop = 32;
+    RecordingExecutor executor;
+    SineWavenizer sine(kRate, window, &executor, hop);
+    // Silence, then a voice: windows that still hold silence are filtered whole.
+    std::vector<float> signal(window, 0.0f);
+    const std::vector<float> voice = makeVoice(220.0, kRate, 8192);
+    signal.insert(signal.end(), voice.begin(), voice.end());
+    const std::vector<float> expected =
+        referenceFilter(signal, 220.0, sine.filterOrder(220.0, window), 0.0);
+    std::vector<float> slice(window);
+    auto slide = [&](int start, double frequency) {
+        executor.lengths.clear();
+        std::copy(signal.begin() + start, signal.begin() + start + window, slice.begin());
+        sine.wavenize(slice.data(), window, frequency);
+    };
+    const int voiceFilled = 2 * window;  // silence and the filter's reach behind
+    for (int start = 0; start + window <= 3 * window; start += hop) {
+        slide(start, 220.0);
+        const bool wholeExpected = start == 0 || start < voiceFilled - window;
+        if (wholeExpected) {
+            ASSERT_EQ(window, executor.lengths.back()) << start;
+        } else if (start > voiceFilled) {
+            // The newest samples go through the block filter; the executor is not called.
+            ASSERT_EQ(std::vector<int>{}, executor.lengths) << start;
+        }
+        for (int j = 0; j < window; ++j) {
+            ASSERT_NEAR(expected[start + j], slice[j], 1e-5) << start << "+" << j;
+        }
+    }
+    // Another pitch, and a window that does not follow the last one: each filtered whole.
+    slide(3 * window, 230.0);
+    EXPECT_EQ(std::vector<int>{window}, executor.lengths);
+    slide(3 * window + hop, 230.0);
+    EXPECT_EQ(std::vector<int>{}, executor.lengths);
+    slide(3 * window + 5 * hop, 230.0);
+    EXPECT_EQ(std::vector<int>{window}, executor.lengths);
+}
+
+}  // namespace
+}  // namespace tanuvo::sound
