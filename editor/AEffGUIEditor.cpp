@@ -20,7 +20,7 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
     : AEffEditor(effect), lastTicks(int32_t(VSTGUI::platform::tickCount())) {
     if (effect)
         effect->setEditor(this);
-    VSTGUI::platform::oleInitialize();
+    oleInitialized = VSTGUI::platform::oleInitialize();
 }
 
 AEffGUIEditor::~AEffGUIEditor() {
@@ -30,7 +30,8 @@ AEffGUIEditor::~AEffGUIEditor() {
         frame = nullptr;
         open->forget();
     }
-    VSTGUI::platform::oleUninitialize();
+    if (oleInitialized)
+        VSTGUI::platform::oleUninitialize();
 }
 
 bool AEffGUIEditor::getRect(ERect** out) {
@@ -48,6 +49,8 @@ void AEffGUIEditor::idle() {
 }
 
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+    // A key may change a value, and the host may close the editor when it hears of it.
+    VSTGUI::ScopedReference<VSTGUI::CFrame> keep(frame);
     return frame && frame->onKeyDown(keyCode) == 1;
 }
 
@@ -58,6 +61,7 @@ bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
 bool AEffGUIEditor::onWheel(float distance) {
     if (!frame)
         return false;
+    VSTGUI::ScopedReference<VSTGUI::CFrame> keep(frame);
     auto* context = new VSTGUI::CDrawContext(frame, nullptr, frame->getPlatformWindow());
     int x = 0, y = 0;
     VSTGUI::platform::getCursorScreenPos(&x, &y);

@@ -42,6 +42,7 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::IFrameEditor {
     ERect rect{0, 0, 0, 0};
     int32_t lastTicks;
     bool inIdleStuff = false;
+    bool oleInitialized = false;
     VSTGUI::CFrame* frame = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "plugin/Bleepifier.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tanuvo::sound::vst {
 
@@ -217,6 +218,8 @@ void BleepifierEditor::close() {
     if (frame) {
         CFrame* closing = frame;
         frame = nullptr;
+        // The window and the views go now; a gesture in progress may still hold the frame.
+        closing->close();
         closing->forget();
     }
     releaseGroups();
@@ -308,6 +311,8 @@ void BleepifierEditor::showGroup(const std::vector<CControl*>& group, bool show)
 void BleepifierEditor::valueChanged(CDrawContext* /*context*/, CControl* control) {
     if (!control || !effect)
         return;
+    // The host may close the editor when it hears of the change.
+    ScopedReference<CControl> keep(control);
     const long tag = control->getTag();
     const float value = control->getValue();
     switch (tag) {
@@ -321,11 +326,16 @@ void BleepifierEditor::valueChanged(CDrawContext* /*context*/, CControl* control
             effect->setParameterAutomated(kDutyRatio, float(duty));
             break;
         }
-        case kResetTag:
-            // Everything but the power and the waveform returns to its default.
-            for (int32_t index : {kVolume, kDutyRatio, kMix, kDepth, kTone, kSteps})
+        case kResetTag: {
+            // Everything but the power and the waveform returns to its default, each parameter in
+            // a gesture of its own, as touch-automation recording needs.
+            for (int32_t index : {kVolume, kDutyRatio, kMix, kDepth, kTone, kSteps}) {
+                beginEdit(index);
                 effect->setParameterAutomated(index, kParameters[index].defaultValue);
+                endEdit(index);
+            }
             break;
+        }
         default:
             effect->setParameterAutomated(int32_t(tag), value);
             break;

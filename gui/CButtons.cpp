@@ -54,7 +54,8 @@ void COnOffButton::mouse(CDrawContext* context, CPoint&, long buttons) {
     if (style == kPreListenerUpdate)
         tellListener();
     doIdleStuff();
-    if (style == kPostListenerUpdate)
+    // Not once the host has closed the editor during the idle: the gesture has no frame left.
+    if (style == kPostListenerUpdate && inFrame())
         tellListener();
 }
 
@@ -97,7 +98,7 @@ void CKickButton::mouse(CDrawContext* context, CPoint& where, long buttons) {
                 listener->valueChanged(context, this);
             getMouseLocation(context, where);
             doIdleStuff();
-        } while (context->getMouseButtons() == kLButton);
+        } while (inFrame() && context->getMouseButtons() == kLButton);
     } else {
         // Released already (or held with modifiers): one flip.
         value = pressedValue;

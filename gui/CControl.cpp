@@ -23,7 +23,10 @@ CControl::CControl(const CRect& size, CControlListener* listener, long tag, CBit
     dirty = true;
 }
 
-CControl::~CControl() = default;
+CControl::~CControl() {
+    if (editFrame)
+        editFrame->forget();
+}
 
 void CControl::draw(CDrawContext*) {
     setDirty(false);
@@ -53,13 +56,23 @@ void CControl::doIdleStuff() {
 void CControl::beginEdit() {
     if (!parentFrame)
         return;
+    // The frame that heard the beginning hears the end, even when the editor closed in between.
+    if (!editFrame) {
+        editFrame = parentFrame;
+        editFrame->remember();
+    }
     parentFrame->setFocusView(this);
     parentFrame->beginEdit(tag);
 }
 
 void CControl::endEdit() {
-    if (parentFrame)
+    if (CFrame* frame = editFrame) {
+        editFrame = nullptr;
+        frame->endEdit(tag);
+        frame->forget();
+    } else if (parentFrame) {
         parentFrame->endEdit(tag);
+    }
 }
 
 void CControl::bounceValue() {

@@ -60,6 +60,8 @@ class CControl : public CView {
   protected:
     // The common start of a mouse press: false when the press must be ignored.
     bool acceptMouse(CDrawContext* context, long& buttons);
+    // Whether a tracking loop may go on: not once the view has left the frame.
+    bool inFrame() const { return parentFrame != nullptr; }
 
     CControlListener* listener;
     long tag;
@@ -72,6 +74,7 @@ class CControl : public CView {
     long lastClickTime = -1;
     long delta;
     CPoint backOffset;
+    CFrame* editFrame = nullptr;  // one reference from beginEdit to endEdit
 };
 
 }  // namespace VSTGUI

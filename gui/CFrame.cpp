@@ -40,11 +40,13 @@ class CFrame::WindowHandler : public platform::IWindowHandler {
         frame->drawRect(&context, CRect(r.left, r.top, r.right, r.bottom));
     }
     void onMouseDown(int x, int y) override {
+        ScopedReference<CFrame> keep(frame);  // outlives the context below
         CDrawContext context(frame, nullptr, frame->window);
         CPoint where(x, y);
         frame->mouse(&context, where, -1);
     }
     void onWheel(int x, int y, float distance) override {
+        ScopedReference<CFrame> keep(frame);
         CDrawContext context(frame, nullptr, frame->window);
         frame->onWheel(&context, CPoint(x, y), distance);
     }
@@ -101,7 +103,7 @@ int CFrame::windowClassUsers() {
 
 CFrame::CFrame(const CRect& size, void* parent, IFrameEditor* editor)
     : CViewContainer(size, this), editor(editor), parentWindow(parent) {
-    platform::oleInitialize();
+    oleInitialized = platform::oleInitialize();
     blendLibraryLoaded = platform::loadBlendLibrary();
     if (parent)
         createWindow();
@@ -135,14 +137,19 @@ void CFrame::destroyWindowNow() {
 }
 
 CFrame::~CFrame() {
-    modalView = nullptr;
     if (defaultCursorKnown)
         platform::setCursor(defaultCursor);
-    if (dropActive)
-        setDropActive(false);
-    platform::oleUninitialize();
+    close();
+    if (oleInitialized)
+        platform::oleUninitialize();
     if (blendLibraryLoaded)
         platform::freeBlendLibrary();
+}
+
+void CFrame::close() {
+    modalView = nullptr;
+    if (dropActive)
+        setDropActive(false);
     destroyWindowNow();
     focusView = nullptr;
     removeAll(true);
@@ -208,26 +215,31 @@ void CFrame::mouse(CDrawContext* context, CPoint& where, long buttons) {
     if (buttons == -1 && context)
         buttons = context->getMouseButtons();
     if (modalView) {
-        if (modalView->hitTest(where, buttons))
+        if (modalView->hitTest(where, buttons)) {
+            ScopedReference<CView> keep(modalView);
             modalView->mouse(context, where, buttons);
+        }
         return;
     }
     CViewContainer::mouse(context, where, buttons);
 }
 
 bool CFrame::onWheel(CDrawContext* context, const CPoint& where, float distance) {
-    if (modalView)
-        return modalView->onWheel(context, where, distance);
-    CView* view = getViewAt(where, false);
+    CView* view = modalView ? modalView : getViewAt(where, false);
+    ScopedReference<CView> keep(view);
     return view ? view->onWheel(context, where, distance) : false;
 }
 
 long CFrame::onKeyDown(VstKeyCode& keyCode) {
     long result = -1;
-    if (focusView)
+    if (focusView) {
+        ScopedReference<CView> keep(focusView);
         result = focusView->onKeyDown(keyCode);
-    if (result == -1 && modalView)
+    }
+    if (result == -1 && modalView) {
+        ScopedReference<CView> keep(modalView);
         result = modalView->onKeyDown(keyCode);
+    }
     if (result != -1 || keyCode.virt != VKEY_TAB)
         return result;
 

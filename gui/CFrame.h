@@ -30,6 +30,9 @@ class CFrame : public CViewContainer {
     // Creates the child window when a parent is given; isOpen() tells whether that worked.
     CFrame(const CRect& size, void* parentWindow, IFrameEditor* editor);
     ~CFrame() override;
+    // Destroys the window and releases the views at once, even while a gesture still holds the
+    // frame; the gesture's tracking loop ends when its view has left.
+    void close();
 
     void draw(CDrawContext* context) override;
     void drawRect(CDrawContext* context, const CRect& updateRect) override;
@@ -86,6 +89,7 @@ class CFrame : public CViewContainer {
     bool dropActive = false;
     platform::Window window = nullptr;
     bool blendLibraryLoaded = false;
+    bool oleInitialized = false;
     platform::DropTarget dropTarget = nullptr;
     platform::Cursor defaultCursor = nullptr;
     bool defaultCursorKnown = false;

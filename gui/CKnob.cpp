@@ -187,7 +187,7 @@ void CKnob::mouse(CDrawContext* context, CPoint& where, long buttons) {
         }
         getMouseLocation(context, where);
         doIdleStuff();
-    } while (buttons & kLButton);
+    } while ((buttons & kLButton) && inFrame());
     endEdit();
 }
 

@@ -121,7 +121,8 @@ void COptionMenu::setValue(float newValue) {
 bool COptionMenu::getEntry(long index, char* text) const {
     if (!text || index < 0 || index >= getNbEntries())
         return false;
-    std::memcpy(text, entries[index], kMaxEntryLength);
+    // Only the text: callers size their buffers for the texts they put in.
+    std::memcpy(text, entries[index], std::strlen(entries[index]) + 1);
     return true;
 }
 
@@ -216,7 +217,9 @@ void COptionMenu::mouse(CDrawContext* context, CPoint&, long buttons) {
                 listener->valueChanged(context, command.menu);
         }
     }
-    parentFrame->setFocusView(nullptr);
+    // The listener's host may have closed the editor, taking the menu off the frame.
+    if (parentFrame)
+        parentFrame->setFocusView(nullptr);
     endEdit();
 }
 

@@ -34,7 +34,8 @@ class COptionMenu : public CParamDisplay {
     virtual long getNbEntries() const { return long(entries.size()); }
     virtual long getCurrent() const { return currentIndex; }
     virtual bool setCurrent(long index);
-    // Copies the entry's text (at most kMaxEntryLength bytes) into text.
+    // Copies the entry's text and its terminator (at most kMaxEntryLength bytes) into text; no
+    // byte beyond the terminator is written.
     virtual bool getEntry(long index, char* text) const;
     virtual COptionMenu* getSubMenu(long index) const;
     virtual void setNbItemsPerColumn(long count) { nbItemsPerColumn = count; }

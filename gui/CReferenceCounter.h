@@ -22,4 +22,24 @@ class CReferenceCounter {
     long nbReference = 1;
 };
 
+// Holds one reference for a scope. Calls into the host may release every other one: a host may
+// close the editor from a callback it receives in the middle of a gesture.
+template <typename T>
+class ScopedReference {
+  public:
+    explicit ScopedReference(T* object) : object(object) {
+        if (object)
+            object->remember();
+    }
+    ~ScopedReference() {
+        if (object)
+            object->forget();
+    }
+    ScopedReference(const ScopedReference&) = delete;
+    ScopedReference& operator=(const ScopedReference&) = delete;
+
+  private:
+    T* object;
+};
+
 }  // namespace VSTGUI

@@ -140,6 +140,8 @@ void CSlider::mouse(CDrawContext* context, CPoint& where, long buttons) {
             listener->valueChanged(context, this);
         getMouseLocation(context, where);
         doIdleStuff();
+        if (!inFrame())
+            break;
     }
     endEdit();
 }

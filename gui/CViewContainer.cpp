@@ -241,6 +241,7 @@ void CViewContainer::mouse(CDrawContext* context, CPoint& where, long buttons) {
         CView* view = link->view;
         if (!view->hitTest(local, buttons))
             continue;
+        ScopedReference<CView> keep(view);
         OriginShift shift(context, size);
         view->mouse(context, local, buttons);
         return;
@@ -253,6 +254,7 @@ bool CViewContainer::onWheel(CDrawContext* context, const CPoint& where, float d
     CView* view = getViewAt(local);
     if (!view || !view->getMouseEnabled())
         return false;
+    ScopedReference<CView> keep(view);
     OriginShift shift(context, size);
     return view->onWheel(context, local, distance);
 }

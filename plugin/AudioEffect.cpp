@@ -118,10 +118,10 @@ void AudioEffect::int2string(int32_t value, char* text, int32_t maxLength) {
     if (negative) {
         rest = -rest;
     }
-    while (rest > 0 && count < 15) {
+    do {  // at least one digit, so that 0 reads "0"
         digits[count++] = static_cast<char>('0' + rest % 10);
         rest /= 10;
-    }
+    } while (rest > 0 && count < 15);
     int length = 0;
     if (negative && length < maxLength) {
         text[length++] = '-';
@@ -338,12 +338,13 @@ bool AudioEffectX::canHostDo(const char* text) {
     return text && callHost(audioMasterCanDo, 0, 0, const_cast<char*>(text)) != 0;
 }
 
+// Gestures name parameters: controls without one (the editor's reset button) stay unheard.
 bool AudioEffectX::beginEdit(int32_t index) {
-    return callHost(audioMasterBeginEdit, index) != 0;
+    return index >= 0 && index < numParams && callHost(audioMasterBeginEdit, index) != 0;
 }
 
 bool AudioEffectX::endEdit(int32_t index) {
-    return callHost(audioMasterEndEdit, index) != 0;
+    return index >= 0 && index < numParams && callHost(audioMasterEndEdit, index) != 0;
 }
 
 }  // namespace tanuvo::sound::vst

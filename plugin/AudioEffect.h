@@ -54,7 +54,7 @@ class AudioEffect {
     // Host calls.
     intptr_t masterIdle();
 
-    // Decimal text of value, at most maxLength characters plus NUL; zero writes no digit.
+    // Decimal text of value, at most maxLength characters plus NUL.
     static void int2string(int32_t value, char* text, int32_t maxLength);
 
     // Record entries the host calls.

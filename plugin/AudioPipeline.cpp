@@ -7,6 +7,7 @@
 #include "plugin/SlidingWindow.h"
 #include "sound/IPitchDetector.h"
 #include "sound/IWavenizer.h"
+#include "sound/SineWavenizer.h"
 
 namespace tanuvo::sound::vst {
 
@@ -17,8 +18,11 @@ float finiteOrSilence(float x) {
 }
 
 void bypass(const SignalPath& path, const float* in, float* out0, float* out1, int n) {
+    // Keep the history current for the next analysed block.
     if (path.window) {
-        path.window->append(in, n);  // keep the history current for the next analysed block
+        path.window->append(in, n);
+    } else if (path.context) {
+        path.context->append(in, n);
     }
     if (out0 != in) {
         std::memmove(out0, in, sizeof(float) * n);
@@ -36,13 +40,24 @@ void processChunk(const SignalPath& path, const MixSettings& s, const float* in,
         return;
     }
 
-    // 1. Analysis buffer: the sliding window, or a sanitised private copy of the block.
+    // 1. Analysis buffer: the sliding window, or a sanitised private copy of the block. A host
+    // may send blocks shorter than it announced (loop points, automation splits); one of those
+    // is analysed like a sliding window's, with the input before it, so that neither the pitch
+    // nor the filters see a window with a gap.
+    SlidingWindow* window = path.window;
+    if (window) {
+        window->append(in, n);
+    } else if (path.context) {
+        path.context->append(in, n);  // before the output can overwrite an in-place input
+        if (n < path.windowLength) {
+            window = path.context;
+        }
+    }
     float* buffer;
     int length;
     int offset;
-    if (path.window) {
-        path.window->append(in, n);
-        buffer = path.window->work.data();
+    if (window) {
+        buffer = window->work.data();
         length = path.windowLength;
         offset = length - n;
     } else {
@@ -56,6 +71,9 @@ void processChunk(const SignalPath& path, const MixSettings& s, const float* in,
 
     // 2. Pitch.
     double pitch = path.detector ? path.detector->detectPitch(buffer, length) : -1.0;
+    if (path.context && path.sine) {
+        path.sine->setOverlap(window ? length - n : 0);
+    }
     bool voiced = pitch > 0.0 && path.wavenizer;
     float gain = voiced ? s.depthGain : 1.0f;
 
@@ -71,9 +89,9 @@ void processChunk(const SignalPath& path, const MixSettings& s, const float* in,
         return;
     }
 
-    const float* dry = path.window ? buffer : in;
+    const float* dry = window ? buffer : in;
     float* wet = path.scratch;
-    if (path.window) {
+    if (window) {
         std::memcpy(wet, buffer, sizeof(float) * length);
     }
     if (voiced) {

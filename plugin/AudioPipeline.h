@@ -3,6 +3,7 @@
 namespace tanuvo::sound {
 class IPitchDetector;
 class IWavenizer;
+class SineWavenizer;
 }  // namespace tanuvo::sound
 
 namespace tanuvo::sound::vst {
@@ -24,6 +25,10 @@ struct SignalPath {
     SlidingWindow* window = nullptr;  // present for host blocks shorter than the window
     int windowLength = 0;
     float* scratch = nullptr;  // windowLength floats for the wet copy
+    // Without a sliding window: the latest windowLength input samples (hop windowLength), so that
+    // a block shorter than announced is analysed in the context of the input before it.
+    SlidingWindow* context = nullptr;
+    SineWavenizer* sine = nullptr;  // told how far such a window reaches back
 };
 
 // Runs a host block of any length: split into pieces no longer than the window's hop (with a

@@ -37,6 +37,12 @@ void Bleepifier::setUp(double rate, int32_t size) {
         waveNames.emplace_back(SignalChain::name(i));
     }
     wetScratch.assign(windowLength, 0.0f);
+    // Host blocks of the announced length need no context; shorter ones use it (the sliding
+    // window, for announced sizes below the window length, is made by setBlockSize).
+    blockContext.reset();
+    if (size >= kMinWindowLength) {
+        blockContext = std::make_unique<SlidingWindow>(windowLength, windowLength);
+    }
     pushGeneratorSettings();
     int32_t index = waveIndex.load(std::memory_order_relaxed);
     currentWavenizer.store(
@@ -102,6 +108,8 @@ void Bleepifier::processReplacing(float** inputs, float** outputs, int32_t sampl
     path.detector = chain ? chain->detector.get() : nullptr;
     path.wavenizer = currentWavenizer.load(std::memory_order_relaxed);
     path.window = slidingWindow.get();
+    path.context = blockContext.get();
+    path.sine = chain ? chain->sine.get() : nullptr;
     path.windowLength = windowLength;
     path.scratch = wetScratch.data();
 

@@ -106,6 +106,7 @@ class Bleepifier : public AudioEffectX {
     std::vector<std::string> waveNames;
     int32_t windowLength = 0;
     std::unique_ptr<SlidingWindow> slidingWindow;
+    std::unique_ptr<SlidingWindow> blockContext;  // without a sliding window: the latest input
     std::vector<float> wetScratch;  // kept across blocks so the audio path never allocates
 };
 

@@ -13,7 +13,10 @@ namespace tanuvo::sound::vst {
 
 namespace {
 
-constexpr int kParamTextSize = 10;  // the longest text, "DutyRatio", plus terminator
+// Names keep their texts ("DutyRatio" has nine letters; hosts pass name buffers larger than the
+// nominal eight). Labels and displays stay within eight characters plus the terminator.
+constexpr int kNameTextSize = 10;
+constexpr int kShortTextSize = kVstMaxParamStrLen + 1;
 
 }  // namespace
 
@@ -169,35 +172,36 @@ float Bleepifier::getParameter(int32_t index) {
 
 void Bleepifier::getParameterName(int32_t index, char* text) {
     if (index >= 0 && index < kNumParams) {
-        copyText(text, kParameters[index].name, kParamTextSize);
+        copyText(text, kParameters[index].name, kNameTextSize);
     }
 }
 
-void Bleepifier::getParameterLabel(int32_t index, char* label) {
-    if (index == kVolume) {
-        label[0] = 0;
-    }
+void Bleepifier::getParameterLabel(int32_t /*index*/, char* label) {
+    // No parameter has a unit; an empty text rather than the host's buffer as it came, which
+    // hosts that do not clear it would show as garbage.
+    label[0] = 0;
 }
 
 void Bleepifier::getParameterDisplay(int32_t index, char* text) {
+    text[0] = 0;  // parameters without a display of their own answer an empty text
     switch (index) {
         case kVolume: {
             float v = volume.load(std::memory_order_relaxed);
-            // Truncation of a value outside the integer range is undefined: clamp first.
-            float clamped = std::isnan(v) ? 0.0f : std::clamp(v, -1.0e9f, 1.0e9f);
-            int2string(static_cast<int32_t>(clamped), text, kVstMaxParamStrLen);
+            // Hosts may store any value; keep the text short whatever it is.
+            float shown = std::isnan(v) ? 0.0f : std::clamp(v, -99.0f, 999.0f);
+            std::snprintf(text, kShortTextSize, "%.2f", shown);
             break;
         }
         case kEffect: {
             int32_t wave = waveIndex.load(std::memory_order_relaxed);
             const char* name =
                 wave < static_cast<int32_t>(waveNames.size()) ? waveNames[wave].c_str() : "";
-            copyText(text, name, kVstMaxParamStrLen + 1);
+            copyText(text, name, kShortTextSize);
             break;
         }
         case kDutyRatio: {
             double ratio = chain ? chain->squareDutyRatio() : 0.0;
-            std::snprintf(text, kParamTextSize, "%4.1f%%", ratio * 100.0);
+            std::snprintf(text, kShortTextSize, "%4.1f%%", ratio * 100.0);
             break;
         }
         default:

@@ -6,8 +6,11 @@
 
 namespace tanuvo::sound::vst {
 
-SlidingWindow::SlidingWindow(int blockSize)
-    : work(kLength, 0.0f), hop(std::clamp(blockSize, 1, kLength)), history(kLength, 0.0f) {}
+SlidingWindow::SlidingWindow(int blockSize, int windowLength)
+    : work(std::max(windowLength, 1), 0.0f),
+      length(std::max(windowLength, 1)),
+      hop(std::clamp(blockSize, 1, length)),
+      history(length, 0.0f) {}
 
 void SlidingWindow::append(const float* block, int count) {
     count = std::clamp(count, 0, hop);

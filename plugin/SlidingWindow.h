@@ -8,7 +8,7 @@ namespace tanuvo::sound::vst {
 struct SlidingWindow {
     static constexpr int kLength = 1024;
 
-    explicit SlidingWindow(int blockSize);
+    explicit SlidingWindow(int blockSize, int windowLength = kLength);
 
     // Shifts in count samples of block (at most hop; fewer when the host sends a short block),
     // then refreshes work from history. Non-finite samples enter as silence, so one bad sample
@@ -16,8 +16,8 @@ struct SlidingWindow {
     void append(const float* block, int count);
 
     std::vector<float> work;  // copy of history handed to the detector and generator
-    int length = kLength;
-    int hop;                     // samples taken per block
+    int length;
+    int hop;                     // samples taken per block, at most length
     std::vector<float> history;  // the last `length` input samples, oldest first
 };
 

@@ -58,7 +58,9 @@ void NoiseWavenizer::noiseSegment(float* buffer, int start, int end, float min, 
             const int feedback = ((shifted >> tap) ^ shifted) & 1;
             source.shiftRegister = shifted | (feedback << 15);
             source.output = 2 * (source.shiftRegister & 1) - 1;
-            source.phase -= threshold;
+            // At most one clock per sample: when 25 times the pitch exceeds the sample rate
+            // the phase would keep what is left over and run the clock fast long after the note.
+            source.phase = std::min(source.phase - threshold, threshold);
         }
         source.phase += source.phaseStep;
         buffer[i] = static_cast<float>(static_cast<float>(source.output * amplitude) * gain);

@@ -168,7 +168,7 @@ void SineWavenizer::prepareInput(const float* buffer, int length, int order) {
     }
 
     // A flattened ring always fills the whole history.
-    const int known = ring ? window : historyLength;
+    const int known = ring ? window : std::max(0, historyLength - overlap);
     const int missing = std::max(0, order - known);
     std::fill(work.begin(), work.begin() + missing, 0.0f);
     std::copy(history.begin() + (known - (order - missing)), history.begin() + known,

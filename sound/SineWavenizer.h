@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -42,6 +43,11 @@ class SineWavenizer : public IWavenizer {
     // so that a parameter thread never touches taps that a running filter reads.
     void requestTapCacheClear() { tapCacheClearRequested.store(true, std::memory_order_release); }
 
+    // For callers without a ring: the next buffer begins this many samples before the end of the
+    // previous one (a window that reaches back over input already seen), so the filter continues
+    // from the input before that point. 0, the default, for buffers that follow each other.
+    void setOverlap(int samples) { overlap = std::max(0, samples); }
+
     // Filter order used for a call of this length: about 3.1 periods, even, at most length - 1.
     int filterOrder(double frequency, int length) const;
 
@@ -62,6 +68,7 @@ class SineWavenizer : public IWavenizer {
     int window;
     std::vector<float> history;
     int historyLength;
+    int overlap = 0;
     std::vector<float> work;
     // The previous call's filter input, taps and result, for the shifted reuse in filter().
     std::vector<float> previousWork;

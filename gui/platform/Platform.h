@@ -188,7 +188,9 @@ void destroyMenu(Menu menu);
 int trackPopupMenu(Menu menu, bool rightButton, int x, int y, Window owner);
 
 // ---- OLE and drag and drop ----
-void oleInitialize();
+// True when OLE was initialised and a matching oleUninitialize is due: a thread that is already
+// in another COM apartment refuses, and uninitialising then would undo the host's own set-up.
+bool oleInitialize();
 void oleUninitialize();
 
 class IDropHandler {

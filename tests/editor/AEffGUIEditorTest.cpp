@@ -133,6 +133,23 @@ TEST_F(EditorTest, DeletingThePlugInWithTheEditorOpenReleasesTheWindowOnce) {
     EXPECT_FALSE(soft::frameClassRegistered());
 }
 
+TEST_F(EditorTest, OleIsUninitialisedOnlyWhereItWasInitialised) {
+    // A host thread already in the multithreaded apartment refuses OLE: uninitialising anyway
+    // would undo the host's own set-up. Where OLE starts, the editor and its frame each end it.
+    for (bool refuses : {true, false}) {
+        soft::setOleRefuses(refuses);
+        const int before = soft::oleDepth();
+        {
+            TestEffect effect;
+            auto* editor = new TestEditor(&effect);
+            ASSERT_TRUE(editor->open(host_window));
+            EXPECT_EQ(soft::oleDepth(), before + (refuses ? 0 : 2)) << refuses;
+            editor->close();
+        }
+        EXPECT_EQ(soft::oleDepth(), before) << refuses;
+    }
+}
+
 TEST_F(EditorTest, KeysReachTheFrameAndOnlyAnAnswerOfOneCounts) {
     TestEffect effect;
     auto* editor = new TestEditor(&effect);
@@ -165,12 +182,19 @@ TEST_F(EditorTest, GesturesAndIdleReachTheHost) {
     auto* editor = new TestEditor(&effect);
     ASSERT_TRUE(editor->open(host_window));
     CFrame* frame = editor->getFrame();
-    frame->beginEdit(3);
-    frame->endEdit(3);
+    frame->beginEdit(0);
+    frame->endEdit(0);
     ASSERT_GE(host.opcodes.size(), 2u);
     EXPECT_EQ(host.opcodes[host.opcodes.size() - 2], audioMasterBeginEdit);
-    EXPECT_EQ(host.indices[host.indices.size() - 2], 3);
+    EXPECT_EQ(host.indices[host.indices.size() - 2], 0);
     EXPECT_EQ(host.opcodes.back(), audioMasterEndEdit);
+    // Only parameters have gestures: the effect has one.
+    const size_t calls = host.opcodes.size();
+    for (int32_t index : {1, -1, 9}) {
+        frame->beginEdit(index);
+        frame->endEdit(index);
+    }
+    EXPECT_EQ(host.opcodes.size(), calls);
 
     // Construction set the due time to now, so the first call may wait; after a full idle the
     // next call within 100 ms sleeps and returns early.

@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace tanuvo::sound::vst {
@@ -31,15 +34,46 @@ struct HostCall {
     }
 };
 std::vector<HostCall> gCalls;
+constexpr int32_t kEditorClosed = -1;  // recorded where the host closed the editor
+constexpr int32_t kNever = -1;
+int32_t gCloseOn = kNever;  // the host closes the editor on its first call of this
 
-intptr_t VST_CALL recordingHost(AEffect*, int32_t opcode, int32_t index, intptr_t, void*,
+intptr_t VST_CALL recordingHost(AEffect* effect, int32_t opcode, int32_t index, intptr_t, void*,
                                 float opt) {
     if (opcode == audioMasterVersion)
         return 2400;
     if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit ||
         opcode == audioMasterEndEdit)
         gCalls.push_back({opcode, index, opcode == audioMasterAutomate ? opt : 0.0f});
+    if (opcode == gCloseOn) {
+        // A host whose message loop runs here, where the user closed the editor's window.
+        gCloseOn = kNever;
+        gCalls.push_back({kEditorClosed, 0, 0.0f});
+        effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    }
     return 0;
+}
+
+// Every gesture the host hears names a parameter, ends, and holds the automation of that
+// parameter; the reset's changes each have a gesture of their own.
+void expectPairedGestures(const std::vector<HostCall>& calls) {
+    int32_t open = -1;
+    for (const HostCall& call : calls) {
+        if (call.opcode == kEditorClosed)
+            continue;
+        SCOPED_TRACE(call.index);
+        EXPECT_TRUE(call.index >= 0 && call.index < kNumParams);
+        if (call.opcode == audioMasterBeginEdit) {
+            EXPECT_EQ(open, -1);
+            open = call.index;
+        } else if (call.opcode == audioMasterEndEdit) {
+            EXPECT_EQ(open, call.index);
+            open = -1;
+        } else {
+            EXPECT_EQ(open, call.index);
+        }
+    }
+    EXPECT_EQ(open, -1);
 }
 
 HostCall automate(int32_t index, float value) {
@@ -62,6 +96,7 @@ class BleepifierEditorTest : public ::testing::Test {
     void SetUp() override {
         soft::resetInput();
         gCalls.clear();
+        gCloseOn = kNever;
         host = soft::createHostWindow(240, 320);
         plugin = new Bleepifier(recordingHost);
         editor = new BleepifierEditor(plugin);  // owned by the plug-in
@@ -101,6 +136,8 @@ class BleepifierEditorTest : public ::testing::Test {
     void click(CPoint at, int buttons = VSTGUI::platform::kKeyLeft) { mouse({{at, buttons}}); }
 
     void pointAt(CPoint at) {
+        if (!editor->getFrame())
+            return;  // closed by the host in the middle of a gesture
         int x = 0, y = 0;
         VSTGUI::platform::getWindowScreenOrigin(window(), &x, &y);
         soft::setCursorScreenPos(x + at.h, y + at.v);
@@ -390,8 +427,9 @@ TEST_F(BleepifierEditorTest, ResetButtonSendsItsSixValuesAndTheKnobsFollow) {
     ASSERT_EQ(sent.size(), 12u);
     EXPECT_EQ(std::vector<HostCall>(sent.begin(), sent.begin() + 6), six);
     EXPECT_EQ(std::vector<HostCall>(sent.begin() + 6, sent.end()), six);
-    EXPECT_EQ(gCalls.front(), begin(BleepifierEditor::kResetTag));
-    EXPECT_EQ(gCalls.back(), end(BleepifierEditor::kResetTag));
+    // The button itself names no parameter: the host hears only the six gestures, twice.
+    EXPECT_EQ(gCalls.size(), 36u);
+    expectPairedGestures(gCalls);
     EXPECT_EQ(plugin->getParameter(kPower), 0.0f);
     EXPECT_EQ(plugin->getWaveIndex(), 3);
     EXPECT_EQ(editor->controlForTag(kVolume)->getValue(), 1.0f);
@@ -399,6 +437,77 @@ TEST_F(BleepifierEditorTest, ResetButtonSendsItsSixValuesAndTheKnobsFollow) {
     EXPECT_EQ(knob(kDutyRatio)->getValue(), 0.25f);
     EXPECT_EQ(knob(kSteps)->getValue(), 0.5f);
     EXPECT_EQ(editor->getResetButton()->getValue(), 0.0f);
+}
+
+// A host whose message loop runs in its callbacks may close the editor from audioMasterIdle (which
+// tracking loops call) or audioMasterAutomate while a control is still in its gesture. The
+// control lives on until the gesture unwinds, the gesture ends at once, and the host still hears
+// its end.
+TEST_F(BleepifierEditorTest, HostClosingTheEditorInsideAGestureEndsTheGestureSafely) {
+    struct Gesture {
+        const char* name;
+        std::function<void()> run;
+        bool tracks;  // a tracking loop that must stop once the editor is closed
+    };
+    const CPoint slider(121, 185);
+    const std::vector<Gesture> gestures = {
+        {"knob",
+         [&] {
+             CControl* mix = knob(kMix);
+             mouse({{knobTop(mix), kLeft}, {knobMax(mix), kLeft}, {knobMin(mix), kLeft}});
+         },
+         true},
+        {"slider",
+         [&] {
+             mouse({{slider, kLeft},
+                    {CPoint(slider.h, slider.v + 10), kLeft},
+                    {CPoint(slider.h, slider.v + 20), kLeft}});
+         },
+         true},
+        {"menu",
+         [&] {
+             soft::setNextMenuChoice(2);
+             click(CPoint(100, 110));
+         },
+         false},
+        {"power", [&] { click(CPoint(58, 260)); }, false},
+        {"reset",
+         [&] {
+             mouse({{CPoint(180, 255), kLeft}, {CPoint(181, 256), kLeft}});
+         },
+         false},
+    };
+    for (int32_t closeOn : {audioMasterIdle, audioMasterAutomate}) {
+        for (const Gesture& gesture : gestures) {
+            // A menu choice calls no idle.
+            if (closeOn == audioMasterIdle && gesture.name == std::string("menu"))
+                continue;
+            SCOPED_TRACE(std::string(gesture.name) + (closeOn == audioMasterIdle ? " idle" : ""));
+            // A fresh plug-in, so that its editor's first idle reaches the host at once.
+            delete plugin;
+            plugin = new Bleepifier(recordingHost);
+            editor = new BleepifierEditor(plugin);  // owned by the plug-in
+            open();
+            plugin->setParameter(kMix, 0.0f);
+            editor->idle();
+            gCalls.clear();
+            gCloseOn = closeOn;
+            gesture.run();
+            ASSERT_EQ(gCloseOn, kNever) << "the host was never asked";
+            EXPECT_EQ(editor->getFrame(), nullptr);
+            EXPECT_TRUE(soft::childWindows(host).empty());
+            expectPairedGestures(gCalls);
+            if (gesture.tracks) {
+                // Nothing more after the close but the gesture's end.
+                auto closed =
+                    std::find(gCalls.begin(), gCalls.end(), HostCall{kEditorClosed, 0, 0});
+                EXPECT_EQ(gCalls.end() - closed, 2);
+            }
+        }
+    }
+    // The editor opens again as usual.
+    open();
+    EXPECT_EQ(soft::childWindows(host).size(), 1u);
 }
 
 TEST_F(BleepifierEditorTest, PowerButtonTogglesPower) {

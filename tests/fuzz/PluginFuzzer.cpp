@@ -289,6 +289,7 @@ class FuzzHost {
         switch (opcode) {
             case effGetParamLabel:
             case effGetParamDisplay:
+                return kVstMaxParamStrLen + 1;
             case effGetParamName:
                 return kVstMaxParamStrLen + 2;  // hosts give 9; the longest name needs 10
             case effSetProgramName:

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace VSTGUI {
 namespace {
 
@@ -65,6 +67,20 @@ TEST(CKnob, CircularDragFollowsThePointerButNeverJumpsAcrossTheDeadZone) {
     EXPECT_EQ(knob->getValue(), 1.0f);
     ASSERT_FALSE(h.listener.values.empty());
     EXPECT_NEAR(h.listener.values.front(), 0.5f, 0.01f);
+
+    // Round the rim in small steps from near the minimum to the maximum: more than half the
+    // range from where the drag began, and still no jump.
+    std::vector<CPoint> rim;
+    for (int degrees = 210; degrees >= -45; degrees -= 15) {
+        const double a = degrees * 3.141592653589793 / 180.0;
+        rim.push_back(CPoint(33 + 16 + CCoord(std::lround(14 * std::cos(a))),
+                             58 + 16 - CCoord(std::lround(14 * std::sin(a)))));
+    }
+    h.listener.values.clear();
+    h.drag(knob, rim.front(), kLButton, rim);
+    ASSERT_FALSE(h.listener.values.empty());
+    EXPECT_LT(h.listener.values.front(), 0.1f);
+    EXPECT_NEAR(knob->getValue(), 1.0f, 0.01f);
 }
 
 TEST(CKnob, LinearDragCoversTheRangeIn200PixelsOr300WithShift) {

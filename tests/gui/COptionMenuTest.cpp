@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -50,6 +51,12 @@ TEST(COptionMenu, EntriesAppendInsertAndKeepTheCurrentOne) {
     // Texts are cut to the entry size.
     menu->addEntry(std::string(400, 'x').c_str());
     EXPECT_EQ(entry(menu, 6), std::string(255, 'x'));
+    // A buffer sized for the entry's text: nothing is written past the terminator.
+    char small[32];
+    std::memset(small, '#', sizeof(small));
+    ASSERT_TRUE(menu->getEntry(5, small));
+    EXPECT_STREQ(small, "Noise(Short)");
+    EXPECT_EQ(std::string(small + 13, sizeof(small) - 13), std::string(sizeof(small) - 13, '#'));
     menu->forget();
 }
 

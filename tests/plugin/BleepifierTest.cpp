@@ -109,7 +109,7 @@ TEST_F(BleepifierTest, ToneStepsAndDepthRules) {
     EXPECT_EQ(plugin.getDepthGain(), 50.0f);
 }
 
-TEST_F(BleepifierTest, NamesLabelsAndDisplaysLeaveUntouchedWhatTheyDoNotWrite) {
+TEST_F(BleepifierTest, NamesKeepTheirTextsLabelsAndDisplaysAreShortAndTerminated) {
     const char* names[] = {"Volume", "Power",     "Effect", "Mix",
                            "Depth",  "DutyRatio", "Tone",   "Steps"};
     for (int i = 0; i < 8; ++i) {
@@ -117,22 +117,33 @@ TEST_F(BleepifierTest, NamesLabelsAndDisplaysLeaveUntouchedWhatTheyDoNotWrite) {
         plugin.getParameterName(i, text);
         EXPECT_STREQ(text, names[i]);
     }
-    char text[32] = "keep";
-    plugin.getParameterName(8, text);
-    plugin.getParameterLabel(3, text);
-    EXPECT_STREQ(text, "keep");
-    plugin.getParameterLabel(kVolume, text);
-    EXPECT_STREQ(text, "");
-
-    EXPECT_EQ(display(kMix), std::string(63, '#'));
-    EXPECT_EQ(display(99), std::string(63, '#'));
-    plugin.setParameter(kVolume, 0.5f);
-    EXPECT_EQ(display(kVolume), "");
-    plugin.setParameter(kVolume, 1.0f);
-    EXPECT_EQ(display(kVolume), "1");
-    plugin.setParameter(kVolume, NAN);
-    EXPECT_EQ(display(kVolume), "");
-    EXPECT_EQ(plugin.getParameter(8), 0.0f);
+    // Hosts that do not clear their buffers read whatever is answered: every label and display,
+    // for any index and any stored value, is a terminated text of at most eight characters.
+    for (float v : {0.0f, 0.5f, 1.0f, -1e30f, 1e30f, NAN}) {
+        for (int32_t index = 0; index < kNumParams; ++index) {
+            plugin.setParameter(index, v);
+        }
+        for (int32_t index : {0, 1, 2, 3, 4, 5, 6, 7, 8, -1, 99}) {
+            char label[64];
+            std::memset(label, '#', sizeof(label));
+            label[63] = 0;
+            plugin.getParameterLabel(index, label);
+            EXPECT_STREQ(label, "") << index;
+            std::string text = display(index);
+            EXPECT_LE(text.size(), 8u) << index << " at " << v;
+            if (index == kMix || index > kSteps || index < 0) {
+                EXPECT_EQ(text, "") << index;
+            }
+        }
+    }
+    for (auto [value, shown] :
+         {std::pair{0.5f, "0.50"}, {0.0f, "0.00"}, {1.0f, "1.00"}, {NAN, "0.00"}}) {
+        plugin.setParameter(kVolume, value);
+        EXPECT_EQ(display(kVolume), shown);
+    }
+    char digits[16];
+    AudioEffect::int2string(0, digits, 8);
+    EXPECT_STREQ(digits, "0");
 }
 
 TEST_F(BleepifierTest, ProgramsMirrorParametersAndRestoreThem) {
@@ -147,13 +158,19 @@ TEST_F(BleepifierTest, ProgramsMirrorParametersAndRestoreThem) {
     plugin.setParameter(kVolume, 0.3f);
     plugin.setParameter(kEffect, 0.5f);
     plugin.setParameter(kPower, 0.0f);
+    plugin.setParameter(kDutyRatio, 0.6f);
     plugin.setProgram(5);
     EXPECT_EQ(plugin.getParameter(kVolume), 1.0f);
     EXPECT_EQ(plugin.getWaveIndex(), 0);
+    EXPECT_EQ(plugin.getParameter(kDutyRatio), 0.25f);
     plugin.setProgram(2);
     EXPECT_EQ(plugin.getParameter(kVolume), 0.3f);
     EXPECT_EQ(plugin.getWaveIndex(), 3);
     EXPECT_EQ(plugin.getParameter(kPower), 0.0f);
+    EXPECT_EQ(plugin.getParameter(kDutyRatio), 0.6f);
+    EXPECT_EQ(chain().square->dutyRatio.load(), double(0.6f));
+    plugin.setProgram(5);
+    EXPECT_EQ(chain().square->dutyRatio.load(), 0.25);
 
     plugin.setProgram(3);
     plugin.setProgramName("Lead");
@@ -233,4 +250,39 @@ TEST_F(BleepifierTest, ResynthesisesAVoicedToneEndToEnd) {
     EXPECT_LE(crossings, 6);
     EXPECT_GT(peak, 0.03);
     EXPECT_LT(peak, 1.0);
+}
+
+TEST_F(BleepifierTest, HostBlocksShorterThanAnnouncedJoinWithoutSteps) {
+    // Hosts may send blocks shorter than the announced 1024 (loop points, automation splits).
+    // Each is analysed with the input before it, so a steady tone comes out as steadily as with
+    // blocks of the announced length.
+    std::vector<float> tone(43 * 1024);
+    for (std::size_t i = 0; i < tone.size(); ++i) {
+        tone[i] = static_cast<float>(0.1 * std::sin(2 * 3.141592653589793 * 220.0 * i / 44100.0));
+    }
+    auto largestStep = [&](float mixValue, const std::vector<int>& lengths) {
+        Bleepifier fresh{quietHost};
+        fresh.setBlockSize(1024);
+        fresh.setParameter(kMix, mixValue);
+        std::vector<float> out(tone.size()), other(tone.size());
+        std::size_t done = 0;
+        for (std::size_t k = 0; done < tone.size(); ++k) {
+            int n = std::min<int>(lengths[k % lengths.size()], int(tone.size() - done));
+            float* ins[] = {tone.data() + done};
+            float* outs[] = {out.data() + done, other.data() + done};
+            fresh.processReplacing(ins, outs, n);
+            done += n;
+        }
+        float largest = 0.0f;
+        for (std::size_t i = 8192; i < out.size(); ++i) {
+            largest = std::max(largest, std::fabs(out[i] - out[i - 1]));
+        }
+        return largest;
+    };
+    for (float mixValue : {1.0f, 0.5f}) {
+        float steady = largestStep(mixValue, {1024});
+        float split = largestStep(mixValue, {1024, 1024, 1024, 100, 1024, 37, 1000, 512});
+        EXPECT_GT(steady, 0.0f);
+        EXPECT_LE(split, steady * 1.1f) << "mix " << mixValue << ", steady " << steady;
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 using tanuvo::sound::vst::SlidingWindow;
@@ -35,4 +36,16 @@ TEST(SlidingWindow, HopIsLimitedAndShortBlocksAppendOnlyWhatTheyHold) {
     EXPECT_EQ(window.history[1021], 1.0f);
     EXPECT_EQ(window.history[1023], 3.0f);
     EXPECT_EQ(window.history[1020], 0.0f);
+
+    // Non-finite samples enter as silence: with small host blocks one NaN would otherwise spoil
+    // every window it stays in.
+    const float bad[] = {1.0f, std::numeric_limits<float>::quiet_NaN(),
+                         std::numeric_limits<float>::infinity(),
+                         -std::numeric_limits<float>::infinity()};
+    window.append(bad, 4);
+    EXPECT_EQ(window.work[1020], 1.0f);
+    for (int i = 1021; i < 1024; ++i) {
+        EXPECT_EQ(window.work[i], 0.0f) << i;
+        EXPECT_EQ(window.history[i], 0.0f) << i;
+    }
 }

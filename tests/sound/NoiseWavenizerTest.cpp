@@ -85,6 +85,36 @@ TEST(NoiseWavenizerTest, ClockFollowsTwentyFiveTimesThePitch) {
     EXPECT_NEAR(1000, clocks, 2);
 }
 
+// Clocks of the register over a run of samples at one pitch (each clock changes its state).
+int countClocks(NoiseSource& source, double frequency, int samples) {
+    NoiseWavenizer noise(nullptr, &source, false);
+    float sample = 0.0f;
+    int clocks = 0;
+    for (int i = 0; i < samples; ++i) {
+        const int before = source.shiftRegister;
+        noise.noiseSegment(&sample, 0, 1, -1.0f, 1.0f, noise.clockRatio * frequency);
+        clocks += source.shiftRegister != before;
+    }
+    return clocks;
+}
+
+TEST(NoiseWavenizerTest, ClockKeepsNoBacklogFromPitchesAboveItsRate) {
+    // At 8 kHz a 1000 Hz note asks for 25000 clocks a second; the register clocks on every
+    // sample, and the note that follows is clocked at its own rate at once.
+    NoiseSource source = freshSource(100.0 / 8000.0);
+    EXPECT_NEAR(countClocks(source, 1000.0, 8000), 8000, 1);
+    EXPECT_NEAR(countClocks(source, 200.0, 8000), 5000, 2);
+    // Where every pitch the detector reports (up to 1500 Hz) is below the clock's limit, the
+    // clock runs at exactly 25 times the pitch.
+    for (double rate : {44100.0, 48000.0}) {
+        for (double frequency : {1500.0, 441.0, 65.0}) {
+            NoiseSource steady = freshSource(100.0 / rate);
+            EXPECT_NEAR(countClocks(steady, frequency, int(rate)), 25.0 * frequency, 1.0)
+                << rate << " " << frequency;
+        }
+    }
+}
+
 TEST(NoiseWavenizerTest, BothGeneratorsShareOneRegisterAndClock) {
     NoiseSource shared = freshSource();
     NoiseWavenizer first(nullptr, &shared, false);

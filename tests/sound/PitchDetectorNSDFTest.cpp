@@ -95,6 +95,9 @@ TEST(PitchDetectorNSDF, HighRateShortWindowLosesLowPitches) {
 TEST(PitchDetectorNSDF, ShorterLagWithinEightyFivePercentWins) {
     EXPECT_NEAR(scriptedPitch({{100, 0.80f}, {200, 0.90f}}), 441.0, 1e-9);
     EXPECT_NEAR(scriptedPitch({{100, 0.70f}, {200, 0.90f}}), 220.5, 1e-9);
+    // Just either side of 0.85 of the best (0.765): a ratio of 0.84 or 0.86 would choose otherwise.
+    EXPECT_NEAR(scriptedPitch({{100, 0.770f}, {200, 0.90f}}), 441.0, 1e-9);
+    EXPECT_NEAR(scriptedPitch({{100, 0.760f}, {200, 0.90f}}), 220.5, 1e-9);
 }
 
 TEST(PitchDetectorNSDF, CandidatesLieStrictlyInsideTheLagRange) {

@@ -96,6 +96,18 @@ TEST(TriangleWavenizerTest, SmoothTriangleJoinsTheExtremesByStraightLines) {
     }
 }
 
+TEST(TriangleWavenizerTest, SmoothTriangleWithItsLastPeakOnTheLastButOneSampleEndsOnTheSine) {
+    Chain chain(false, 512, 0);
+    std::vector<float> input(512);
+    for (int i = 0; i < 512; ++i) {
+        input[i] = static_cast<float>(0.8 * std::sin(2.0 * kPi * (i - 485) / 100.0));  // peak 510
+    }
+    std::vector<float> buffer = input;
+    chain.triangle.wavenize(buffer.data(), 512, 441.0);
+    EXPECT_EQ(buffer[510], input[510]);
+    EXPECT_EQ(buffer[511], input[511]);
+}
+
 TEST(TriangleWavenizerTest, SmoothTriangleWithFewerThanTwoExtremesKeepsTheSine) {
     Chain chain(false, 64, 0);
     std::vector<float> input(64);

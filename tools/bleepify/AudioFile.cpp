@@ -55,6 +55,21 @@ AudioReader::~AudioReader() {
 }
 
 int AudioReader::readMono(float* mono, int count) {
+    const int frames = readFrames(mono, count);
+    if (sf_error(file_) != SF_ERR_NO_ERROR) {
+        throw ToolError(path_ + " is damaged: " + sf_strerror(file_));
+    }
+    read_ += frames;
+    // A short read is the end; a header that promised more means a damaged or cut file.
+    const bool lengthKnown = info_.frames > 0 && info_.frames != SF_COUNT_MAX;
+    if (frames < count && lengthKnown && read_ < info_.frames) {
+        throw ToolError(path_ + " is damaged or cut short: " + std::to_string(read_) + " of " +
+                        std::to_string(info_.frames) + " frames could be read");
+    }
+    return frames;
+}
+
+int AudioReader::readFrames(float* mono, int count) {
     if (info_.channels == 1) {
         return static_cast<int>(sf_readf_float(file_, mono, count));
     }

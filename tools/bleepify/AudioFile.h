@@ -25,13 +25,17 @@ class AudioReader {
     // As the file's header states it; only used for progress.
     int64_t frames() const { return info_.frames; }
 
-    // Fills mono[0 .. count-1] and answers how many frames were read (0 at the end).
+    // Fills mono[0 .. count-1] and answers how many frames were read (0 at the end). Throws
+    // ToolError when the file is damaged or ends before the frame count its header states.
     int readMono(float* mono, int count);
 
   private:
+    int readFrames(float* mono, int count);
+
     std::string path_;
     SNDFILE* file_ = nullptr;
     SF_INFO info_ = {};
+    int64_t read_ = 0;
     std::vector<float> interleaved_;
 };
 

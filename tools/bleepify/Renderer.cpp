@@ -4,6 +4,7 @@
 
 #include "tools/bleepify/AudioFile.h"
 #include "tools/bleepify/ProgressBar.h"
+#include "tools/bleepify/ToolError.h"
 
 namespace tanuvo::bleepify {
 
@@ -23,11 +24,23 @@ void processBlock(PluginInstance& plugin, std::vector<float>& block, int frames)
     plugin.process(block.data(), static_cast<int>(block.size()));
 }
 
+constexpr int kLowestPluginRate = 1000;
+constexpr int kHighestPluginRate = 768000;
+
 }  // namespace
+
+void requireRateThePluginAccepts(const std::string& inputPath, int sampleRate) {
+    if (sampleRate < kLowestPluginRate || sampleRate > kHighestPluginRate) {
+        throw ToolError(inputPath + " has a sample rate of " + std::to_string(sampleRate) +
+                        " Hz; the plug-in works from " + std::to_string(kLowestPluginRate) +
+                        " to " + std::to_string(kHighestPluginRate) + " Hz");
+    }
+}
 
 void renderFile(const PluginLibrary& library, const RenderSettings& settings,
                 const std::string& inputPath, const std::string& outputPath) {
     AudioReader reader(inputPath);
+    requireRateThePluginAccepts(inputPath, reader.sampleRate());
     PluginInstance plugin(library);
     prepareInstance(plugin, settings, reader.sampleRate());
     AudioWriter writer(outputPath, reader.sampleRate(), 2);

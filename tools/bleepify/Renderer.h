@@ -14,6 +14,10 @@ struct RenderSettings {
     std::vector<ResolvedParameter> parameters;
 };
 
+// Throws ToolError for an input whose sample rate the plug-in refuses (it would go on at its
+// previous rate and render near silence).
+void requireRateThePluginAccepts(const std::string& inputPath, int sampleRate);
+
 // Runs the file at inputPath through a fresh instance of the plug-in into a stereo file at
 // outputPath, block by block like a host. The last block is padded with silence so that every
 // call has the announced block size; the padding's output is dropped.

@@ -54,6 +54,7 @@ int run(int argc, const char* const* argv) {
         // Report bad files before loading the plug-in.
         AudioWriter::formatFor(line.files[1]);
         AudioReader probe(line.files[0]);
+        requireRateThePluginAccepts(line.files[0], probe.sampleRate());
     }
 
     PluginLibrary library(choosePlugin(line));

@@ -52,6 +52,11 @@ struct MenuItemRecord {
 void setNextMenuChoice(int commandId);
 std::vector<MenuItemRecord> lastShownMenu();
 
+// OLE as a thread sees it: whether initialisation is refused (a thread already in another
+// apartment), and successful initialisations minus uninitialisations so far.
+void setOleRefuses(bool refuses);
+int oleDepth();
+
 // Resets every setting above to its start value.
 void resetInput();
 

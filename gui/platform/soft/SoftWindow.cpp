@@ -44,6 +44,8 @@ struct State {
     Cursor current = &cursors[0];
     int nextMenuChoice = -1;
     std::vector<soft::MenuItemRecord> lastMenu;
+    bool oleRefuses = false;
+    int oleDepth = 0;
 };
 
 State& state() {
@@ -308,8 +310,15 @@ int trackPopupMenu(Menu menu, bool rightButton, int x, int y, Window owner) {
 
 // ---- OLE, drag and drop ----
 
-void oleInitialize() {}
-void oleUninitialize() {}
+bool oleInitialize() {
+    if (state().oleRefuses)
+        return false;
+    ++state().oleDepth;
+    return true;
+}
+void oleUninitialize() {
+    --state().oleDepth;
+}
 
 DropTarget registerDropTarget(Window window, IDropHandler* handler) {
     if (!alive(window) || !handler)
@@ -446,6 +455,15 @@ void resetInput() {
     s.current = &s.cursors[0];
     s.nextMenuChoice = -1;
     s.lastMenu.clear();
+    s.oleRefuses = false;
+}
+
+void setOleRefuses(bool refuses) {
+    state().oleRefuses = refuses;
+}
+
+int oleDepth() {
+    return state().oleDepth;
 }
 
 }  // namespace soft

@@ -673,8 +673,8 @@ int trackPopupMenu(Menu menu, bool rightButton, int x, int y, Window owner) {
 
 // ---- OLE and drag and drop ----
 
-void oleInitialize() {
-    OleInitialize(nullptr);
+bool oleInitialize() {
+    return SUCCEEDED(OleInitialize(nullptr));
 }
 void oleUninitialize() {
     OleUninitialize();

@@ -132,10 +132,8 @@ class Popup {
     int run(int x, int y) {
         if (entries.empty() || !chooseVisual(display, screen, &visual))
             return kDismissed;
-        if (!open(x, y)) {
-            XFreeColormap(display, visual.colormap);
-            return kDismissed;
-        }
+        if (!open(x, y))
+            return kDismissed;  // open has released the window and the colormap
         int result = loop();
         close();
         return result;

@@ -32,8 +32,10 @@ void PrintTo(const ErrorCase& error, std::ostream* out) {
 class BleepifyError : public ::testing::TestWithParam<ErrorCase> {};
 
 std::string expand(const std::string& argument, const ScratchDirectory& dir) {
-    const char* names[] = {"IN", "OUT", "TEXT", "DIR", "MISSING", "NODIR/OUT"};
-    const char* files[] = {"in.wav", "out.wav", "notes.txt", "sub", "missing.wav", "nodir/out.wav"};
+    const char* names[] = {"IN",        "OUT", "TEXT",    "DIR",  "MISSING",
+                           "NODIR/OUT", "CUT", "DAMAGED", "SLOW", "FAST"};
+    const char* files[] = {"in.wav",        "out.wav",  "notes.txt",    "sub",      "missing.wav",
+                           "nodir/out.wav", "cut.flac", "damaged.flac", "slow.wav", "fast.wav"};
     for (size_t i = 0; i < std::size(names); ++i) {
         if (argument == names[i]) {
             return dir.path(files[i]);
@@ -54,6 +56,19 @@ TEST_P(BleepifyError, PrintsOneLineExitsNonZeroAndLeavesNoOutput) {
     writeAudio(dir.path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 44100,
                voicedTone(220.0, 44100, 8000));
     writeText(dir.path("notes.txt"), "not audio, not a plug-in\n");
+    // Five seconds of FLAC, cut in half or with a damaged middle.
+    writeAudio(dir.path("whole.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, 44100,
+               voicedTone(220.0, 44100, 5 * 44100));
+    std::string flac = readText(dir.path("whole.flac"));
+    ASSERT_EQ(unlink(dir.path("whole.flac").c_str()), 0);
+    writeText(dir.path("cut.flac"), flac.substr(0, flac.size() / 2));
+    std::fill(flac.begin() + flac.size() / 3, flac.begin() + flac.size() / 2, '\x55');
+    writeText(dir.path("damaged.flac"), flac);
+    // Rates the plug-in refuses.
+    writeAudio(dir.path("slow.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 800,
+               voicedTone(110.0, 800, 800));
+    writeAudio(dir.path("fast.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 800000,
+               voicedTone(220.0, 800000, 8000));
     ASSERT_EQ(mkdir(dir.path("sub").c_str(), 0755), 0);
     const std::vector<std::string> before = dir.entries();
 
@@ -100,6 +115,13 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"too_many_files", {"IN", "OUT", "OUT"}, "too many"},
         ErrorCase{"pitch_missing_input", {"pitch", "MISSING"}, "missing.wav"},
         ErrorCase{"pitch_with_parameter", {"pitch", "--mix", "1", "IN"}, "--mix"},
+        ErrorCase{"input_cut_short", {"CUT", "OUT"}, "cut.flac"},
+        ErrorCase{"input_damaged", {"DAMAGED", "OUT"}, "damaged.flac"},
+        ErrorCase{"pitch_input_cut_short", {"pitch", "CUT"}, "cut.flac"},
+        ErrorCase{"pitch_input_damaged", {"pitch", "DAMAGED"}, "damaged.flac"},
+        ErrorCase{"input_rate_too_low", {"SLOW", "OUT"}, "800 Hz"},
+        ErrorCase{"input_rate_too_high", {"FAST", "OUT"}, "800000 Hz"},
+        ErrorCase{"pitch_input_rate_too_low", {"pitch", "SLOW"}, "800 Hz"},
         ErrorCase{"demo_with_effect", {"--demo", "DIR", "--effect", "saw"}, "--effect"},
         ErrorCase{"demo_into_a_file", {"--demo", "IN"}, "directory"}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.what); });

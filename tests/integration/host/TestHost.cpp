@@ -11,10 +11,13 @@ void TestHost::load(const std::string& path) {
     loader = new PluginLoader(path);  // lives as long as the process
 }
 
-intptr_t VST_CALL TestHost::callback(AEffect*, int32_t opcode, int32_t index, intptr_t value, void*,
-                                     float opt) {
+intptr_t VST_CALL TestHost::callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
+                                     void*, float opt) {
     TestHost& host = instance();
     host.calls.push_back({opcode, index, value, opt});
+    if (host.onCall) {
+        host.onCall(effect, opcode);
+    }
     switch (opcode) {
         case audioMasterVersion:
             return host.versionAnswer;

@@ -33,6 +33,9 @@ class TestHost {
     std::vector<HostCall> calls;
     intptr_t versionAnswer = 2400;
     intptr_t sizeWindowAnswer = 0;
+    // Called after each recorded call: what a host does there (its message loop may run, and
+    // close the editor).
+    void (*onCall)(AEffect* effect, int32_t opcode) = nullptr;
 
   private:
     static intptr_t VST_CALL callback(AEffect* effect, int32_t opcode, int32_t index,

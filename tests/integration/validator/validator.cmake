@@ -17,10 +17,10 @@ set(validator_categories blocks editor heap lifecycle signals split state texts 
 if(WIN32)
     target_sources(validator PRIVATE ${host_dir}/PluginLoaderWin32.cpp
                    ${validator_dir}/HeapProbeWin32.cpp ${validator_dir}/HostWindowWin32.cpp
-                   ${validator_dir}/DropTargetChecks.cpp)
+                   ${validator_dir}/DropTargetChecks.cpp ${validator_dir}/GestureChecks.cpp)
     target_link_libraries(validator PRIVATE user32 gdi32 ole32 uuid)
     target_link_options(validator PRIVATE -static -static-libgcc -static-libstdc++)
-    list(APPEND validator_categories droptarget)
+    list(APPEND validator_categories droptarget gestures)
 else()
     find_package(Threads REQUIRED)
     find_package(X11)
