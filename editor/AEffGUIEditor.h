@@ -3,7 +3,7 @@
 // keys and the wheel to the frame, passes edit gestures to the plug-in and runs the
 // idle-and-wait routine that controls call while they track the mouse.
 
-#include "editor/AEffEditor.h"
+#include "plugin/AEffEditor.h"
 #include "gui/CFrame.h"
 #include "gui/IFrameEditor.h"
 
@@ -25,7 +25,6 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::IFrameEditor {
     bool onWheel(float distance) override;
     bool setKnobMode(int mode) override;
 
-    virtual void setParameter(int32_t /*index*/, float /*value*/) {}
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
     void doIdleStuff() override;

@@ -65,8 +65,7 @@ const CColor kCaptionBack{110, 0, 5, 255};
 const CColor kVolumeCaptionBack{232, 231, 232, 255};
 const CColor kVolumeCaptionText{0, 0, 0, 255};
 
-constexpr float kDutyMin = 0.01f;
-constexpr float kDutyMax = 0.99f;
+const ParameterSpec& kDutySpec = kParameters[kDutyRatio];
 
 CRect placed(const CPoint& at, const CBitmap* bitmap, CCoord height) {
     return CRect(at.h, at.v, at.h + bitmap->getWidth(), at.v + height);
@@ -286,13 +285,7 @@ void BleepifierEditor::applyParameter(int32_t index, float value) {
 }
 
 void BleepifierEditor::selectWave(float value) {
-    const int n = int(waveBitmaps.size());
-    const float scaled = float(n) * value;
-    // Negative or NaN values (which the plug-in treats as the first wave) must not index
-    // before the faces.
-    int i = scaled > 0.0f ? int(std::min(scaled, float(n))) : 0;
-    if (i > n - 1)
-        i = n - 1;
+    const int i = waveformIndex(value);
     currentWave = i;
     waveMenu->setValue(float(i));
     waveMenu->setBackground(waveBitmaps[i]);
@@ -323,26 +316,22 @@ void BleepifierEditor::valueChanged(CDrawContext* /*context*/, CControl* control
     const long tag = control->getTag();
     const float value = control->getValue();
     switch (tag) {
-        case kEffectTag: {
-            const int n = int(waveBitmaps.size());
-            const int k = int(value);
-            const float step = float(1.0 / n);
-            effect->setParameterAutomated(kEffect, k == n - 1 ? 1.0f : step * float(k));
+        case kEffectTag:
+            effect->setParameterAutomated(kEffect, waveformValue(int32_t(value)));
             break;
-        }
         case kDutyTag: {
-            const double duty = std::clamp(double(value), double(kDutyMin), double(kDutyMax));
+            const double duty =
+                std::clamp(double(value), double(toNormalised(kDutySpec, kDutySpec.minimum)),
+                           double(toNormalised(kDutySpec, kDutySpec.maximum)));
             effect->setParameterAutomated(kDutyRatio, float(duty));
             break;
         }
         case kResetTag: {
-            // Each parameter in a gesture of its own, as touch-automation recording needs.
-            const std::pair<int32_t, float> defaults[] = {{kVolume, 1.0f}, {kDutyRatio, 0.25f},
-                                                          {kMix, 1.0f},    {kDepth, 1.0f},
-                                                          {kTone, 1.0f},   {kSteps, 0.5f}};
-            for (const auto& [index, value] : defaults) {
+            // Everything but the power and the waveform returns to its default, each parameter in
+            // a gesture of its own, as touch-automation recording needs.
+            for (int32_t index : {kVolume, kDutyRatio, kMix, kDepth, kTone, kSteps}) {
                 beginEdit(index);
-                effect->setParameterAutomated(index, value);
+                effect->setParameterAutomated(index, kParameters[index].defaultValue);
                 endEdit(index);
             }
             break;

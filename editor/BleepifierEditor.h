@@ -10,6 +10,7 @@
 #include "gui/COptionMenu.h"
 #include "gui/CParamDisplay.h"
 #include "gui/CSlider.h"
+#include "plugin/ParameterTable.h"
 
 #include <array>
 #include <atomic>
@@ -23,7 +24,7 @@ class BleepifierEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
   public:
     // The reset button's tag; no parameter has this index.
     static constexpr long kResetTag = 9;
-    static constexpr int kWaveCount = 6;
+    static constexpr int kWaveCount = kWaveformCount;
 
     // Loads the skin; no window exists until open().
     explicit BleepifierEditor(AudioEffect* effect);

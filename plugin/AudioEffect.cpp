@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "editor/AEffEditor.h"
+#include "plugin/AEffEditor.h"
 
 namespace tanuvo::sound::vst {
 

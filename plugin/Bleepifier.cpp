@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "editor/BleepifierEditor.h"
 #include "plugin/DenormalGuard.h"
 #include "plugin/SignalChain.h"
 #include "plugin/TextCopy.h"
@@ -22,8 +21,6 @@ Bleepifier::Bleepifier(audioMasterCallback audioMaster)
     cEffect.numOutputs = 2;
     cEffect.uniqueID = kUniqueId;
     applyMidiRule();
-    // Registers itself as the plug-in's editor, which the plug-in deletes; no window yet.
-    new BleepifierEditor(this);
 }
 
 Bleepifier::~Bleepifier() {

@@ -9,6 +9,7 @@
 #include "plugin/AudioEffect.h"
 #include "plugin/AudioPipeline.h"
 #include "plugin/ParameterMaps.h"
+#include "plugin/ParameterTable.h"
 #include "plugin/ProgramRecord.h"
 #include "plugin/SlidingWindow.h"
 #include "sound/LinearInterpolator.h"
@@ -21,19 +22,6 @@ class IWavenizer;
 namespace tanuvo::sound::vst {
 
 struct SignalChain;
-
-// Parameter indices; also the editor's control tags.
-enum ParameterIndex : int32_t {
-    kVolume = 0,
-    kPower,
-    kEffect,
-    kMix,
-    kDepth,
-    kDutyRatio,
-    kTone,
-    kSteps,
-    kNumParams
-};
 
 // The plug-in: parameters and programs, the signal chain, and the audio callback.
 class Bleepifier : public AudioEffectX {
@@ -100,15 +88,15 @@ class Bleepifier : public AudioEffectX {
 
     // Live parameter values: written by the host's UI/automation threads, read by the audio
     // thread at the start of each block, so each is a relaxed atomic.
-    std::atomic<float> volume{1.0f};
-    std::atomic<int32_t> waveIndex{0};
-    std::atomic<bool> powerOn{true};
-    std::atomic<float> mix{1.0f};
-    std::atomic<float> depth{1.0f};
-    std::atomic<float> depthGain{50.0f};
-    std::atomic<float> dutyRatio{0.25f};
-    std::atomic<float> tone{1.0f};
-    std::atomic<float> steps{0.5f};
+    std::atomic<float> volume{kParameters[kVolume].defaultValue};
+    std::atomic<int32_t> waveIndex{waveformIndex(kParameters[kEffect].defaultValue)};
+    std::atomic<bool> powerOn{kParameters[kPower].defaultValue != 0.0f};
+    std::atomic<float> mix{kParameters[kMix].defaultValue};
+    std::atomic<float> depth{kParameters[kDepth].defaultValue};
+    std::atomic<float> depthGain{50.0f};  // the gain of the default depth
+    std::atomic<float> dutyRatio{kParameters[kDutyRatio].defaultValue};
+    std::atomic<float> tone{kParameters[kTone].defaultValue};
+    std::atomic<float> steps{kParameters[kSteps].defaultValue};
 
     ParameterMaps maps;
 

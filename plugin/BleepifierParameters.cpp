@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "editor/AEffGUIEditor.h"
+#include "plugin/AEffEditor.h"
 #include "plugin/Bleepifier.h"
 #include "plugin/SignalChain.h"
 #include "plugin/TextCopy.h"
@@ -17,16 +17,6 @@ namespace {
 // nominal eight). Labels and displays stay within eight characters plus the terminator.
 constexpr int kNameTextSize = 10;
 constexpr int kShortTextSize = kVstMaxParamStrLen + 1;
-constexpr int32_t kLastWave = 5;
-constexpr float kSixth = static_cast<float>(1.0 / 6.0);
-
-const char* const kParameterNames[kNumParams] = {"Volume", "Power",     "Effect", "Mix",
-                                                 "Depth",  "DutyRatio", "Tone",   "Steps"};
-
-// The host's value of parameter 2 for a generator index.
-float waveIndexToValue(int32_t index) {
-    return index == kLastWave ? 1.0f : static_cast<float>(index) * kSixth;
-}
 
 }  // namespace
 
@@ -50,13 +40,9 @@ void Bleepifier::setParameter(int32_t index, float value) {
             powerOn.store(value != 0.0f, std::memory_order_relaxed);
             program.powerOn = value != 0.0f;
             break;
-        case kEffect: {
-            float scaled = 6.0f * value;
-            // A value at or below -1/6 (or NaN) would give a negative index: take the first.
-            int32_t wave = scaled > 0.0f ? static_cast<int32_t>(std::min(scaled, 6.0f)) : 0;
-            applyWaveIndex(std::min(wave, kLastWave));
+        case kEffect:
+            applyWaveIndex(waveformIndex(value));
             break;
-        }
         case kMix:
             mix.store(value, std::memory_order_relaxed);
             program.mix = value;
@@ -80,9 +66,8 @@ void Bleepifier::setParameter(int32_t index, float value) {
 }
 
 void Bleepifier::notifyEditor(int32_t index, float value) {
-    // The only editor this plug-in ever registers is its GUI editor.
     if (AEffEditor* editor = getEditor()) {
-        static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
+        editor->setParameter(index, value);
     }
 }
 
@@ -169,7 +154,7 @@ float Bleepifier::getParameter(int32_t index) {
         case kPower:
             return powerOn.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
         case kEffect:
-            return waveIndexToValue(waveIndex.load(std::memory_order_relaxed));
+            return waveformValue(waveIndex.load(std::memory_order_relaxed));
         case kMix:
             return mix.load(std::memory_order_relaxed);
         case kDepth:
@@ -187,7 +172,7 @@ float Bleepifier::getParameter(int32_t index) {
 
 void Bleepifier::getParameterName(int32_t index, char* text) {
     if (index >= 0 && index < kNumParams) {
-        copyText(text, kParameterNames[index], kNameTextSize);
+        copyText(text, kParameters[index].name, kNameTextSize);
     }
 }
 
@@ -236,7 +221,7 @@ void Bleepifier::setProgram(int32_t program) {
     int32_t wave = static_cast<int32_t>(std::trunc(record.waveIndex));
     setParameter(kVolume, record.volume);
     setParameter(kPower, record.powerOn ? 1.0f : 0.0f);
-    setParameter(kEffect, waveIndexToValue(wave));
+    setParameter(kEffect, waveformValue(wave));
     setParameter(kMix, record.mix);
     setParameter(kDepth, record.depth);
     setParameter(kDutyRatio, record.dutyRatio);

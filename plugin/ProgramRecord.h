@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "plugin/ParameterTable.h"
+
 namespace tanuvo::sound::vst {
 
 // A field that two host threads may write at once (automation and the editor both set
@@ -26,14 +28,15 @@ class RelaxedValue {
 struct ProgramRecord {
     static constexpr int kNameSize = 24;
 
-    RelaxedValue<float> volume{1.0f};
-    RelaxedValue<float> waveIndex{0.0f};  // the generator index, held as a float
-    RelaxedValue<bool> powerOn{true};
-    RelaxedValue<float> mix{1.0f};
-    RelaxedValue<float> depth{1.0f};
-    RelaxedValue<float> dutyRatio{0.25f};  // the limited value
-    RelaxedValue<float> tone{1.0f};
-    RelaxedValue<float> steps{0.5f};
+    RelaxedValue<float> volume{kParameters[kVolume].defaultValue};
+    // The generator index, held as a float.
+    RelaxedValue<float> waveIndex{float(waveformIndex(kParameters[kEffect].defaultValue))};
+    RelaxedValue<bool> powerOn{kParameters[kPower].defaultValue != 0.0f};
+    RelaxedValue<float> mix{kParameters[kMix].defaultValue};
+    RelaxedValue<float> depth{kParameters[kDepth].defaultValue};
+    RelaxedValue<float> dutyRatio{kParameters[kDutyRatio].defaultValue};  // the limited value
+    RelaxedValue<float> tone{kParameters[kTone].defaultValue};
+    RelaxedValue<float> steps{kParameters[kSteps].defaultValue};
     char name[kNameSize] = "Init";
 };
 

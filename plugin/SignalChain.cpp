@@ -7,8 +7,6 @@ constexpr double kSquareTone = 5.0;
 constexpr int kTriangleSteps = 15;
 constexpr int kNoiseRegisterSeed = 0x8000;
 constexpr double kNoiseClockHz = 100.0;
-const char* const kNames[SignalChain::kGeneratorCount] = {"Sine", "Square",   "Triangle",
-                                                          "Saw",  "Noise(L)", "Noise(S)"};
 }  // namespace
 
 SignalChain::SignalChain(double sampleRate, int windowLength, int blockSize)
@@ -52,7 +50,7 @@ void SignalChain::setSineWidthRatio(double ratio) {
 }
 
 const char* SignalChain::name(int index) {
-    return kNames[index];
+    return kWaveformNames[index];
 }
 
 }  // namespace tanuvo::sound::vst

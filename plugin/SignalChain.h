@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "plugin/ParameterTable.h"
 #include "sound/FIRFilterExecutorOFFT.h"
 #include "sound/NSDFCalculatorOFFT.h"
 #include "sound/NoiseWavenizer.h"
@@ -16,7 +17,7 @@ namespace tanuvo::sound::vst {
 
 // The detector and the six generators built for one sample rate and block size.
 struct SignalChain {
-    static constexpr int kGeneratorCount = 6;
+    static constexpr int kGeneratorCount = kWaveformCount;
 
     SignalChain(double sampleRate, int windowLength, int blockSize);
     ~SignalChain();

@@ -1,6 +1,7 @@
 // The library's exported entry: the host's first call.
-#include <new>
+#include <memory>
 
+#include "editor/BleepifierEditor.h"
 #include "plugin/Bleepifier.h"
 
 #if defined(_WIN32)
@@ -10,6 +11,7 @@
 #endif
 
 using tanuvo::sound::vst::Bleepifier;
+using tanuvo::sound::vst::BleepifierEditor;
 
 VST_EXPORT AEffect* VST_CALL VSTPluginMain(audioMasterCallback host) {
     // A host that does not answer the version query does not speak VST 2.
@@ -17,8 +19,10 @@ VST_EXPORT AEffect* VST_CALL VSTPluginMain(audioMasterCallback host) {
         return nullptr;
     }
     try {
-        Bleepifier* effect = new Bleepifier(host);
-        return effect->getAeffect();
+        auto effect = std::make_unique<Bleepifier>(host);
+        // Registers itself as the plug-in's editor, which the plug-in deletes; no window yet.
+        new BleepifierEditor(effect.get());
+        return effect.release()->getAeffect();
     } catch (...) {
         // Nothing escapes into the host: a failed construction is an answer of null.
         return nullptr;

@@ -13,7 +13,8 @@ $sudo apt-get install -y --no-install-recommends \
     libsndfile1-dev libpng-dev libfreetype-dev fonts-liberation \
     libx11-dev libxtst-dev x11-utils python3 \
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
-    wine wine32:i386 wine64 xvfb xauth
+    wine wine32:i386 wine64 xvfb xauth \
+    lv2-dev sordi liblilv-dev lilv-utils
 
 # Where the kernel cannot start 32-bit programs, the 32-bit DLL's Wine tests run under user-mode
 # emulation instead.

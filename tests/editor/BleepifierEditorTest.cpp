@@ -99,7 +99,7 @@ class BleepifierEditorTest : public ::testing::Test {
         gCloseOn = kNever;
         host = soft::createHostWindow(240, 320);
         plugin = new Bleepifier(recordingHost);
-        editor = static_cast<BleepifierEditor*>(plugin->getEditor());
+        editor = new BleepifierEditor(plugin);  // owned by the plug-in
         soft::setAsyncKeyStateProvider([this] { return nextButtons(); });
     }
     void TearDown() override {
@@ -486,7 +486,7 @@ TEST_F(BleepifierEditorTest, HostClosingTheEditorInsideAGestureEndsTheGestureSaf
             // A fresh plug-in, so that its editor's first idle reaches the host at once.
             delete plugin;
             plugin = new Bleepifier(recordingHost);
-            editor = static_cast<BleepifierEditor*>(plugin->getEditor());
+            editor = new BleepifierEditor(plugin);  // owned by the plug-in
             open();
             plugin->setParameter(kMix, 0.0f);
             editor->idle();

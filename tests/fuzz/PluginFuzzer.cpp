@@ -13,9 +13,11 @@
 #include <limits>
 #include <vector>
 
+#include "editor/BleepifierEditor.h"
 #include "plugin/Bleepifier.h"
 
 using tanuvo::sound::vst::Bleepifier;
+using tanuvo::sound::vst::BleepifierEditor;
 
 namespace {
 
@@ -137,6 +139,7 @@ class FuzzHost {
     explicit FuzzHost(FuzzedDataProvider& data) : data(data) {
         // The usual start: open, settings while suspended, then resume.
         plugin = new Bleepifier(hostCallback);
+        new BleepifierEditor(plugin);  // owned by the plug-in, as in the VST entry
         effect = plugin->getAeffect();
         dispatch(effOpen, 0, 0, nullptr, 0.0f);
         dispatch(effSetSampleRate, 0, 0, nullptr, sampleRate(data));

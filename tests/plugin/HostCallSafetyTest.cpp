@@ -5,7 +5,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "editor/AEffEditor.h"
+#include "plugin/AEffEditor.h"
 #include "plugin/AudioEffect.h"
 
 namespace tanuvo::sound::vst {

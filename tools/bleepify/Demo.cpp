@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "plugin/ParameterTable.h"
 #include "tools/bleepify/AudioFile.h"
 #include "tools/bleepify/DemoPhrase.h"
 #include "tools/bleepify/DemoPicture.h"
@@ -35,7 +36,7 @@ int runDemo(const PluginLibrary& library, RenderSettings settings, int effectInd
     ProgressBar progress("rendering the demo", count);
     settings.parameters.push_back({effectIndex, 0.0f});
     for (int i = 0; i < count; ++i) {
-        settings.parameters.back().value = waveformValue(i, count);
+        settings.parameters.back().value = sound::vst::waveformValue(i);
         const std::vector<std::vector<float>> output =
             renderSignal(library, settings, phrase, kDemoSampleRate);
         const std::string name =

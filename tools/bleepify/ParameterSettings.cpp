@@ -4,9 +4,14 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "plugin/ParameterTable.h"
 #include "tools/bleepify/ToolError.h"
 
 namespace tanuvo::bleepify {
+
+using sound::vst::kParameters;
+using sound::vst::ParameterUnit;
+using sound::vst::waveformValue;
 
 const std::vector<std::string> kWaveformNames = {"sine", "square",     "triangle",
                                                  "saw",  "noise-long", "noise-short"};
@@ -47,7 +52,7 @@ float checkedUnit(const ParameterSetting& setting) {
     return value;
 }
 
-float powerValue(const ParameterSetting& setting) {
+float toggleValue(const ParameterSetting& setting) {
     const std::string word = slug(setting.value);
     if (word == "on" || word == "true" || word == "yes") {
         return 1.0f;
@@ -58,7 +63,7 @@ float powerValue(const ParameterSetting& setting) {
     return checkedUnit(setting);
 }
 
-float effectValue(PluginInstance& plugin, int index, const ParameterSetting& setting) {
+float choiceValue(PluginInstance& plugin, int index, const ParameterSetting& setting) {
     // Our file-name forms plus the editor's menu texts ("Square Wave", "Noise(Long)") and
     // the short display forms ("Noise(L)"), compared as slugs.
     static const std::vector<std::vector<std::string>> aliases = {
@@ -69,7 +74,7 @@ float effectValue(PluginInstance& plugin, int index, const ParameterSetting& set
     for (int i = 0; i < count; ++i) {
         for (const std::string& alias : aliases[static_cast<size_t>(i)]) {
             if (wanted == alias) {
-                return waveformValue(i, count);
+                return waveformValue(i);
             }
         }
     }
@@ -81,9 +86,9 @@ float effectValue(PluginInstance& plugin, int index, const ParameterSetting& set
     const float previous = plugin.parameter(index);
     float found = -1.0f;
     for (int i = 0; i < count && found < 0.0f; ++i) {
-        plugin.setParameter(index, waveformValue(i, count));
+        plugin.setParameter(index, waveformValue(i));
         if (slug(plugin.parameterDisplay(index)) == wanted) {
-            found = waveformValue(i, count);
+            found = waveformValue(i);
         }
     }
     plugin.setParameter(index, previous);
@@ -123,26 +128,18 @@ int findParameter(PluginInstance& plugin, const std::string& option) {
 
 }  // namespace
 
-float waveformValue(int index, int count) {
-    if (index >= count - 1) {
-        return 1.0f;
-    }
-    // The plug-in reports index * (1/count) with the reciprocal rounded to float first;
-    // the same value maps back to the same index.
-    return static_cast<float>(index) * static_cast<float>(1.0 / count);
-}
-
 std::vector<ResolvedParameter> resolveParameters(PluginInstance& plugin,
                                                  const std::vector<ParameterSetting>& settings) {
     std::vector<ResolvedParameter> resolved;
     for (const ParameterSetting& setting : settings) {
         const int index = findParameter(plugin, setting.option);
-        const std::string name = slug(plugin.parameterName(index));
+        const ParameterUnit unit =
+            index < sound::vst::kNumParams ? kParameters[index].unit : ParameterUnit::Fraction;
         float value = 0.0f;
-        if (name == "power") {
-            value = powerValue(setting);
-        } else if (name == "effect") {
-            value = effectValue(plugin, index, setting);
+        if (unit == ParameterUnit::Toggle) {
+            value = toggleValue(setting);
+        } else if (unit == ParameterUnit::Choice) {
+            value = choiceValue(plugin, index, setting);
         } else {
             value = checkedUnit(setting);
         }

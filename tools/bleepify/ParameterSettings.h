@@ -20,10 +20,6 @@ struct ResolvedParameter {
 std::vector<ResolvedParameter> resolveParameters(PluginInstance& plugin,
                                                  const std::vector<ParameterSetting>& settings);
 
-// The "Effect" value that selects waveform `index` of `count`, as the plug-in reports it:
-// index / count, and exactly 1.0 for the last.
-float waveformValue(int index, int count);
-
 // File-name forms of the six waveforms, in the plug-in's selection order.
 extern const std::vector<std::string> kWaveformNames;
 

@@ -33,9 +33,8 @@ Image renderEditor(int wave) {
     using namespace sound::vst;
     Image image;
     auto plugin = std::make_unique<Bleepifier>(quietHost);
-    // The host's value of each menu entry; the last one is exactly 1.
-    plugin->setParameter(kEffect, wave >= kWaveCount - 1 ? 1.0f : float(1.0 / 6) * float(wave));
-    auto* editor = static_cast<BleepifierEditor*>(plugin->getEditor());
+    plugin->setParameter(kEffect, waveformValue(wave));
+    auto* editor = new BleepifierEditor(plugin.get());  // owned by the plug-in
     ERect* rect = nullptr;
     editor->getRect(&rect);
     void* host = soft::createHostWindow(rect->right - rect->left, rect->bottom - rect->top);

@@ -3,6 +3,8 @@
 // window. Where one is linked in, frames whose parent is a native window get a native child that
 // presents the software surface and feeds input back; without one the platform stays headless.
 
+#include <cstdint>
+
 #include "gui/platform/Platform.h"
 
 namespace VSTGUI {
@@ -21,6 +23,9 @@ class INativeWindowSystem {
     // Delivers the window's pending events: exposure, presses, wheel, destruction.
     virtual void processEvents(Window window) = 0;
     virtual bool screenOrigin(Window window, int* x, int* y) = 0;
+    // The native child's id as the window system names it (an X window id), 0 without one; for
+    // hosts that take the editor's own window.
+    virtual std::uintptr_t nativeId(Window window) = 0;
     // Pointer position on screen and held buttons and modifiers (KeyBits); false when no
     // native window is open.
     virtual bool pointerState(int* x, int* y, int* keyBits) = 0;

@@ -259,6 +259,11 @@ class X11WindowSystem : public INativeWindowSystem {
         return ok && native->alive;
     }
 
+    std::uintptr_t nativeId(platform::Window window) override {
+        NativeWindow* native = live(window);
+        return native ? std::uintptr_t(native->xwindow) : 0;
+    }
+
     bool pointerState(int* x, int* y, int* keyBits) override {
         NativeWindow* native = current();
         if (!native)

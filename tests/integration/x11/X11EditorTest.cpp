@@ -195,7 +195,7 @@ class X11EditorTest : public ::testing::Test {
         soft::resetInput();
         referenceHost = soft::createHostWindow(kEditorWidth, kEditorHeight);
         reference = new Bleepifier(hostCallback);
-        referenceEditor = static_cast<BleepifierEditor*>(reference->getEditor());
+        referenceEditor = new BleepifierEditor(reference);  // owned by the plug-in
         ASSERT_TRUE(referenceEditor->open(referenceHost));
         soft::paintWindow(referenceEditor->getFrame()->getPlatformWindow());
     }

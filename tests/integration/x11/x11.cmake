@@ -9,7 +9,7 @@ if(NOT WIN32 AND BLEEP_X11 AND X11_FOUND AND X11_XTest_FOUND AND X11_Xfixes_FOUN
                                    ${CMAKE_CURRENT_SOURCE_DIR}/host/PluginLoaderPosix.cpp)
     target_include_directories(x11_editor_test PRIVATE ${PROJECT_SOURCE_DIR}
                                ${CMAKE_CURRENT_SOURCE_DIR}/host)
-    target_link_libraries(x11_editor_test PRIVATE bleep_plugin X11::X11 X11::Xtst X11::Xfixes GTest::gtest
+    target_link_libraries(x11_editor_test PRIVATE bleep_editor X11::X11 X11::Xtst X11::Xfixes GTest::gtest
                           Threads::Threads ${CMAKE_DL_LIBS})
     add_dependencies(x11_editor_test Bleepifier)
     add_test(NAME x11_editor

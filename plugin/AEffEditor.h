@@ -31,6 +31,8 @@ public:
     virtual bool onKeyUp(VstKeyCode& /*keyCode*/) { return false; }
     virtual bool onWheel(float /*distance*/) { return false; }
     virtual bool setKnobMode(int /*mode*/) { return false; }
+    // A parameter value exactly as the host gave it; may come from any host thread.
+    virtual void setParameter(int32_t /*index*/, float /*value*/) {}
 
 protected:
     AudioEffect* effect;

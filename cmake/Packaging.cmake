@@ -1,0 +1,35 @@
+# Release artefacts through CPack (scripts/package.sh drives it): on Linux a Debian package with
+# the VST plug-in, the LV2 bundle and bleepify; for each Windows DLL a zip with its README.
+set(CPACK_PACKAGE_NAME bleepifier)
+set(CPACK_PACKAGE_VENDOR "Tanuvo Soft")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Pitch-following chip-sound effect (VST 2.4 and LV2 plug-ins, bleepify renderer)")
+set(CPACK_PACKAGE_CONTACT "Tanuvo Soft <support@tanuvo.example>")
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+
+if(WIN32)
+    # The DLL and the README side by side at the zip's top, ready to drop into a plug-in folder.
+    install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        set(CPACK_SYSTEM_NAME win32)
+    else()
+        set(CPACK_SYSTEM_NAME win64)
+    endif()
+else()
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+        "Follows the pitch of a voice or instrument and plays it back as a chip sound.\n\
+Plug-ins for VST 2.4 hosts (lib/vst) and LV2 hosts (lib/lv2), and the bleepify\n\
+command that renders audio files through the plug-in.")
+    find_program(BLEEP_DPKG_SHLIBDEPS dpkg-shlibdeps)
+    if(BLEEP_DPKG_SHLIBDEPS)
+        set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    endif()
+endif()
+include(CPack)

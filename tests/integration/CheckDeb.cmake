@@ -1,0 +1,32 @@
+# Packs the build as the release script does, unpacks the Debian package into a scratch root with
+# dpkg-deb -x, and checks what it holds: the VST plug-in, the whole LV2 bundle and a bleepify that
+# finds the packaged plug-in by itself.
+file(REMOVE_RECURSE ${SCRATCH})
+execute_process(COMMAND ${CPACK} -G DEB -B ${SCRATCH}/packages WORKING_DIRECTORY ${BUILD}
+                RESULT_VARIABLE failed OUTPUT_VARIABLE log ERROR_VARIABLE log)
+file(GLOB debs ${SCRATCH}/packages/*.deb)
+list(LENGTH debs count)
+if(failed OR NOT count EQUAL 1)
+    message(FATAL_ERROR "cpack made no Debian package: ${log}")
+endif()
+execute_process(COMMAND dpkg-deb -x ${debs} ${SCRATCH}/root RESULT_VARIABLE failed)
+execute_process(COMMAND dpkg-deb -f ${debs} Package Architecture Depends OUTPUT_VARIABLE fields)
+if(failed OR NOT fields MATCHES "Package: bleepifier")
+    message(FATAL_ERROR "the package does not unpack as bleepifier: ${fields}")
+endif()
+set(expected usr/lib/vst/Bleepifier.so usr/bin/bleepify)
+foreach(file Bleepifier.so manifest.ttl Bleepifier.ttl presets.ttl ${LV2_UI})
+    list(APPEND expected usr/lib/lv2/Bleepifier.lv2/${file})
+endforeach()
+foreach(file ${expected})
+    if(NOT EXISTS ${SCRATCH}/root/${file})
+        message(FATAL_ERROR "missing ${file} in the package")
+    endif()
+endforeach()
+unset(ENV{BLEEPIFY_PLUGIN})
+execute_process(COMMAND ${SCRATCH}/root/usr/bin/bleepify params RESULT_VARIABLE failed
+                OUTPUT_VARIABLE listing ERROR_VARIABLE errors)
+if(failed OR NOT listing MATCHES "DutyRatio")
+    message(FATAL_ERROR "the packaged bleepify could not use the packaged plug-in: ${errors}")
+endif()
+message("${fields}")

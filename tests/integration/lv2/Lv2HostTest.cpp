@@ -1,0 +1,438 @@
+// The LV2 bundle through lilv, the library Linux hosts load plug-ins with: its description, its
+// presets, and its sound against the VST edition's shared object played by the same values.
+//   lv2_host_test LV2_PATH VST_PLUGIN
+#include <gtest/gtest.h>
+#include <lilv/lilv.h>
+#include <lv2/atom/atom.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/options/options.h>
+#include <lv2/presets/presets.h>
+#include <lv2/urid/urid.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "PluginLoader.h"
+#include "lv2/Lv2Ports.h"
+#include "plugin/ParameterTable.h"
+#include "tests/plugin/SungPhrase.h"
+#include "tools/bleepify/DemoPhrase.h"
+
+namespace {
+
+using namespace tanuvo::sound;
+using namespace tanuvo::sound::lv2;
+using vst::kNumParams;
+using vst::kParameters;
+
+std::string gLv2Path;
+std::string gVstPath;
+constexpr double kRate = 44100.0;
+
+// ---- Host side: URIDs and the world -----------------------------------------------------------
+
+struct UridMap {
+    std::vector<std::string> uris;
+    LV2_URID_Map feature{this, &UridMap::map};
+    static LV2_URID map(LV2_URID_Map_Handle handle, const char* uri) {
+        auto* self = static_cast<UridMap*>(handle);
+        for (size_t i = 0; i < self->uris.size(); ++i) {
+            if (self->uris[i] == uri) {
+                return static_cast<LV2_URID>(i + 1);
+            }
+        }
+        self->uris.emplace_back(uri);
+        return static_cast<LV2_URID>(self->uris.size());
+    }
+};
+
+UridMap gUrids;
+
+struct World {
+    LilvWorld* world = lilv_world_new();
+    const LilvPlugin* plugin = nullptr;
+    World() {
+        LilvNode* path = lilv_new_string(world, gLv2Path.c_str());
+        lilv_world_set_option(world, LILV_OPTION_LV2_PATH, path);
+        lilv_node_free(path);
+        lilv_world_load_all(world);
+        LilvNode* uri = lilv_new_uri(world, kPluginUri);
+        plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), uri);
+        lilv_node_free(uri);
+    }
+    ~World() { lilv_world_free(world); }
+    LilvNode* uri(const char* text) const { return lilv_new_uri(world, text); }
+};
+
+World& world() {
+    static World instance;
+    return instance;
+}
+
+// Port values in the units of the LV2 ports, and the same values as the VST edition takes them.
+struct Setting {
+    const char* name;
+    std::map<int32_t, float> lv2;  // unset ports keep the description's defaults
+    std::map<int32_t, float> vst;  // unset parameters keep the plug-in's defaults
+};
+
+// How the host runs the LV2 plug-in: what it announces, and the lengths of its runs.
+struct RunPlan {
+    int blockLength = 0;  // 0: no buffer-size options at all
+    bool fixed = false;
+    std::vector<int> runs;  // lengths, repeated; empty: blocks of blockLength
+};
+
+struct Output {
+    std::vector<float> left, right;
+    float latency = -1.0f;
+};
+
+std::vector<float> portDefaults() {
+    const LilvPlugin* plugin = world().plugin;
+    std::vector<float> defaults(lilv_plugin_get_num_ports(plugin), 0.0f);
+    lilv_plugin_get_port_ranges_float(plugin, nullptr, nullptr, defaults.data());
+    return defaults;
+}
+
+Output renderLv2(const Setting& setting, const RunPlan& plan, const std::vector<float>& input) {
+    const LilvPlugin* plugin = world().plugin;
+    const LV2_URID intType = gUrids.map(&gUrids, LV2_ATOM__Int);
+    const int32_t length = plan.blockLength;
+    LV2_Options_Option options[] = {
+        {LV2_OPTIONS_INSTANCE, 0, gUrids.map(&gUrids, LV2_BUF_SIZE__nominalBlockLength),
+         sizeof(int32_t), intType, &length},
+        {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    LV2_Feature mapFeature{LV2_URID__map, &gUrids.feature};
+    LV2_Feature optionsFeature{LV2_OPTIONS__options, options};
+    LV2_Feature fixedFeature{LV2_BUF_SIZE__fixedBlockLength, nullptr};
+    std::vector<const LV2_Feature*> features = {&mapFeature};
+    if (length > 0) {
+        features.push_back(&optionsFeature);
+    }
+    if (plan.fixed) {
+        features.push_back(&fixedFeature);
+    }
+    features.push_back(nullptr);
+
+    LilvInstance* instance = lilv_plugin_instantiate(plugin, kRate, features.data());
+    EXPECT_NE(instance, nullptr);
+    Output out;
+    if (!instance) {
+        return out;
+    }
+    std::vector<float> controls = portDefaults();
+    for (const auto& [index, value] : setting.lv2) {
+        controls[controlPort(index)] = value;
+    }
+    for (int32_t i = 0; i < kNumParams; ++i) {
+        lilv_instance_connect_port(instance, controlPort(i), &controls[controlPort(i)]);
+    }
+    lilv_instance_connect_port(instance, kLatency, &out.latency);
+
+    const int total = static_cast<int>(input.size());
+    out.left.assign(total, 0.0f);
+    out.right.assign(total, 0.0f);
+    std::vector<float> in = input;  // hosts hand over writable buffers
+    lilv_instance_activate(instance);
+    size_t next = 0;
+    for (int done = 0; done < total;) {
+        int n = plan.runs.empty() ? length : plan.runs[next++ % plan.runs.size()];
+        n = std::min(n, total - done);
+        lilv_instance_connect_port(instance, kAudioIn, in.data() + done);
+        lilv_instance_connect_port(instance, kAudioOutLeft, out.left.data() + done);
+        lilv_instance_connect_port(instance, kAudioOutRight, out.right.data() + done);
+        lilv_instance_run(instance, static_cast<uint32_t>(n));
+        done += n;
+    }
+    lilv_instance_deactivate(instance);
+    lilv_instance_free(instance);
+    return out;
+}
+
+// ---- The VST edition through its entry --------------------------------------------------------
+
+intptr_t VST_CALL vstHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+Output renderVst(const Setting& setting, int blockLength, const std::vector<float>& input) {
+    PluginLoader library(gVstPath);
+    EXPECT_TRUE(library.loaded()) << library.error();
+    VstPluginMainProc entry = library.entry("VSTPluginMain");
+    AEffect* effect = entry ? entry(vstHost) : nullptr;
+    Output out;
+    if (!effect) {
+        ADD_FAILURE() << "no VST effect";
+        return out;
+    }
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
+    effect->dispatcher(effect, effSetBlockSize, 0, blockLength, nullptr, 0.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    for (const auto& [index, value] : setting.vst) {
+        effect->setParameter(effect, index, value);
+    }
+    const int total = static_cast<int>(input.size());
+    out.left.assign(total, 0.0f);
+    out.right.assign(total, 0.0f);
+    std::vector<float> in = input;
+    for (int done = 0; done < total; done += blockLength) {
+        float* inputs[1] = {in.data() + done};
+        float* outputs[2] = {out.left.data() + done, out.right.data() + done};
+        effect->processReplacing(effect, inputs, outputs, std::min(blockLength, total - done));
+    }
+    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    return out;
+}
+
+bool sameBits(const std::vector<float>& a, const std::vector<float>& b, size_t offset = 0) {
+    return a.size() == b.size() + offset &&
+           std::memcmp(a.data() + offset, b.data(), sizeof(float) * b.size()) == 0;
+}
+
+// ---- Presets ----------------------------------------------------------------------------------
+
+struct Preset {
+    std::string label;
+    std::map<std::string, float> values;  // by port symbol
+};
+
+void collectValue(const char* symbol, void* data, const void* value, uint32_t size, uint32_t type) {
+    auto* values = static_cast<std::map<std::string, float>*>(data);
+    if (type == gUrids.map(&gUrids, LV2_ATOM__Float) && size == sizeof(float)) {
+        (*values)[symbol] = *static_cast<const float*>(value);
+    }
+}
+
+std::vector<Preset> presets() {
+    World& w = world();
+    LilvNode* presetClass = w.uri(LV2_PRESETS__Preset);
+    LilvNode* label = w.uri(LILV_NS_RDFS "label");
+    LilvNodes* related = lilv_plugin_get_related(w.plugin, presetClass);
+    std::vector<Preset> result;
+    LILV_FOREACH(nodes, i, related) {
+        const LilvNode* uri = lilv_nodes_get(related, i);
+        lilv_world_load_resource(w.world, uri);
+        Preset preset;
+        LilvNode* name = lilv_world_get(w.world, uri, label, nullptr);
+        preset.label = name ? lilv_node_as_string(name) : "";
+        lilv_node_free(name);
+        LilvState* state = lilv_state_new_from_world(w.world, &gUrids.feature, uri);
+        if (state) {
+            lilv_state_emit_port_values(state, collectValue, &preset.values);
+            lilv_state_free(state);
+        }
+        result.push_back(preset);
+    }
+    lilv_nodes_free(related);
+    lilv_node_free(label);
+    lilv_node_free(presetClass);
+    return result;
+}
+
+Setting presetSetting(const Preset& preset) {
+    Setting setting{preset.label.c_str(), {}, {}};
+    for (const vst::ParameterSpec& spec : kParameters) {
+        auto found = preset.values.find(spec.symbol);
+        if (found != preset.values.end()) {
+            setting.lv2[spec.index] = found->second;
+            setting.vst[spec.index] = vst::toNormalised(spec, found->second);
+        }
+    }
+    return setting;
+}
+
+double rmsDecibels(const std::vector<float>& x) {
+    double sum = 0.0;
+    for (float v : x) {
+        sum += double(v) * v;
+    }
+    return 10.0 * std::log10(sum / double(x.size()));
+}
+
+// ---- The tests --------------------------------------------------------------------------------
+
+const std::vector<Setting>& settings() {
+    // The VST values sit inside each waveform's band of the Effect range rather than on its edge.
+    static const std::vector<Setting> list = {
+        {"defaults", {}, {}},
+        {"square",
+         {{vst::kEffect, 1.0f},
+          {vst::kDutyRatio, 12.5f},
+          {vst::kTone, 0.3f},
+          {vst::kDepth, 0.5f},
+          {vst::kMix, 0.7f}},
+         {{vst::kEffect, 0.2f},
+          {vst::kDutyRatio, 0.125f},
+          {vst::kTone, 0.3f},
+          {vst::kDepth, 0.5f},
+          {vst::kMix, 0.7f}}},
+        {"stepped triangle",
+         {{vst::kEffect, 2.0f}, {vst::kSteps, 0.0f}, {vst::kVolume, 0.8f}},
+         {{vst::kEffect, 0.4f}, {vst::kSteps, 0.0f}, {vst::kVolume, 0.8f}}},
+        {"saw",
+         {{vst::kEffect, 3.0f}, {vst::kMix, 0.5f}, {vst::kDepth, 0.9f}},
+         {{vst::kEffect, 0.55f}, {vst::kMix, 0.5f}, {vst::kDepth, 0.9f}}},
+        {"long noise",
+         {{vst::kEffect, 4.0f}, {vst::kDepth, 0.3f}},
+         {{vst::kEffect, 0.7f}, {vst::kDepth, 0.3f}}},
+        {"short noise, power off",
+         {{vst::kEffect, 5.0f}, {vst::kPower, 0.0f}},
+         {{vst::kEffect, 0.9f}, {vst::kPower, 0.0f}}},
+    };
+    return list;
+}
+
+const std::vector<float>& phrase() {
+    static const std::vector<float> samples = vst::testing::makeSungPhrase(kRate);
+    return samples;
+}
+
+class Lv2HostTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_NE(world().plugin, nullptr) << "no plug-in in " << gLv2Path; }
+};
+
+TEST_F(Lv2HostTest, PortsFollowTheParameterTable) {
+    const LilvPlugin* plugin = world().plugin;
+    ASSERT_EQ(lilv_plugin_get_num_ports(plugin), uint32_t(kPortCount));
+    LilvNode* audio = world().uri(LILV_URI_AUDIO_PORT);
+    LilvNode* input = world().uri(LILV_URI_INPUT_PORT);
+    LilvNode* output = world().uri(LILV_URI_OUTPUT_PORT);
+    const auto port = [&](uint32_t i) { return lilv_plugin_get_port_by_index(plugin, i); };
+    EXPECT_TRUE(lilv_port_is_a(plugin, port(kAudioIn), audio));
+    EXPECT_TRUE(lilv_port_is_a(plugin, port(kAudioIn), input));
+    EXPECT_TRUE(lilv_port_is_a(plugin, port(kAudioOutLeft), output));
+    EXPECT_TRUE(lilv_port_is_a(plugin, port(kAudioOutRight), audio));
+    EXPECT_TRUE(lilv_plugin_has_latency(plugin));
+    EXPECT_EQ(lilv_plugin_get_latency_port_index(plugin), uint32_t(kLatency));
+
+    std::vector<float> minimum(kPortCount), maximum(kPortCount), defaults(kPortCount);
+    lilv_plugin_get_port_ranges_float(plugin, minimum.data(), maximum.data(), defaults.data());
+    for (const vst::ParameterSpec& spec : kParameters) {
+        SCOPED_TRACE(spec.name);
+        const LilvPort* control = port(controlPort(spec.index));
+        EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(plugin, control)), spec.symbol);
+        LilvNode* name = lilv_port_get_name(plugin, control);
+        EXPECT_STREQ(lilv_node_as_string(name), spec.name);
+        lilv_node_free(name);
+        EXPECT_EQ(minimum[controlPort(spec.index)], spec.minimum);
+        EXPECT_EQ(maximum[controlPort(spec.index)], spec.maximum);
+        // The default in the port's unit is the plug-in's own default value.
+        EXPECT_EQ(vst::toNormalised(spec, defaults[controlPort(spec.index)]), spec.defaultValue);
+        EXPECT_TRUE(lilv_port_is_a(plugin, control, input));
+
+        std::map<float, std::string> points;
+        LilvScalePoints* scale = lilv_port_get_scale_points(plugin, control);
+        LILV_FOREACH(scale_points, i, scale) {
+            const LilvScalePoint* p = lilv_scale_points_get(scale, i);
+            points[lilv_node_as_float(lilv_scale_point_get_value(p))] =
+                lilv_node_as_string(lilv_scale_point_get_label(p));
+        }
+        lilv_scale_points_free(scale);
+        ASSERT_EQ(points.size(), size_t(spec.scalePointCount));
+        for (int i = 0; i < spec.scalePointCount; ++i) {
+            EXPECT_EQ(points[spec.scalePoints[i].value], spec.scalePoints[i].label);
+        }
+    }
+    lilv_node_free(audio);
+    lilv_node_free(input);
+    lilv_node_free(output);
+}
+
+TEST_F(Lv2HostTest, FixedBlocksPlayExactlyWhatTheVstPlugInPlays) {
+    for (const Setting& setting : settings()) {
+        for (int block : {32, 256, 1024}) {
+            SCOPED_TRACE(std::string(setting.name) + ", blocks of " + std::to_string(block));
+            const Output vst = renderVst(setting, block, phrase());
+            const Output lv2 = renderLv2(setting, {block, true, {}}, phrase());
+            EXPECT_EQ(lv2.latency, 0.0f);
+            EXPECT_TRUE(sameBits(lv2.left, vst.left));
+            EXPECT_TRUE(sameBits(lv2.right, vst.right));
+        }
+    }
+}
+
+TEST_F(Lv2HostTest, IrregularRunsPlayTheFixedBlockSoundLateByTheReportedLatency) {
+    std::mt19937 random(12);
+    std::uniform_int_distribution<int> length(1, 700);
+    std::vector<int> splits(97);
+    for (int& n : splits) {
+        n = length(random);
+    }
+    struct Case {
+        RunPlan plan;
+        int expectedLatency;
+    };
+    const Case cases[] = {
+        {{256, false, splits}, 256},
+        {{32, false, {1}}, 32},  // one frame at a time
+        {{1024, false, {1, 1023, 5, 2048, 333}}, 1024},
+        {{0, false, {1}}, kDefaultBlockLength},  // no block length told: the default
+    };
+    for (const Setting& setting : {settings()[0], settings()[1], settings()[3]}) {
+        for (const Case& c : cases) {
+            const int block = c.expectedLatency;
+            SCOPED_TRACE(std::string(setting.name) + ", block length " + std::to_string(block));
+            const Output steady = renderVst(setting, block, phrase());
+            const Output lv2 = renderLv2(setting, c.plan, phrase());
+            ASSERT_EQ(lv2.latency, float(c.expectedLatency));
+            const size_t late = size_t(c.expectedLatency);
+            // Silence until the first block is out, then the steady-block sound.
+            EXPECT_TRUE(std::all_of(lv2.left.begin(), lv2.left.begin() + late,
+                                    [](float v) { return v == 0.0f; }));
+            std::vector<float> left(steady.left.begin(), steady.left.end() - late);
+            std::vector<float> right(steady.right.begin(), steady.right.end() - late);
+            EXPECT_TRUE(sameBits(lv2.left, left, late));
+            EXPECT_TRUE(sameBits(lv2.right, right, late));
+        }
+    }
+}
+
+TEST_F(Lv2HostTest, PresetsPlayEachWaveformNearTheInputLevelAndMatchTheVstPlugIn) {
+    const std::vector<Preset> list = presets();
+    ASSERT_GE(list.size(), size_t(vst::kWaveformCount));
+    std::vector<bool> waveformShown(vst::kWaveformCount, false);
+    const std::vector<float> demo = tanuvo::bleepify::makeDemoPhrase(int(kRate));
+    const double inputLevel = rmsDecibels(demo);
+    for (const Preset& preset : list) {
+        SCOPED_TRACE(preset.label);
+        ASSERT_EQ(preset.values.size(), size_t(kNumParams));
+        const Setting setting = presetSetting(preset);
+        waveformShown[size_t(preset.values.at("effect"))] = true;
+
+        const Output lv2 = renderLv2(setting, {1024, true, {}}, demo);
+        const double level = rmsDecibels(lv2.left);
+        EXPECT_NEAR(level, inputLevel, 3.0) << "input " << inputLevel << " dB";
+        for (int block : {32, 256, 1024}) {
+            const Output fixed = renderLv2(setting, {block, true, {}}, phrase());
+            EXPECT_TRUE(sameBits(fixed.left, renderVst(setting, block, phrase()).left)) << block;
+        }
+        std::printf("preset %-28s %6.1f dB (input %.1f dB)\n", preset.label.c_str(), level,
+                    inputLevel);
+    }
+    for (int wave = 0; wave < vst::kWaveformCount; ++wave) {
+        EXPECT_TRUE(waveformShown[wave]) << vst::kWaveformNames[wave] << " has no preset";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: lv2_host_test LV2_PATH VST_PLUGIN\n");
+        return 2;
+    }
+    gLv2Path = argv[1];
+    gVstPath = argv[2];
+    return RUN_ALL_TESTS();
+}

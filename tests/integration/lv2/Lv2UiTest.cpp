@@ -1,0 +1,340 @@
+// The LV2 UI in a small UI host on a real X server (Xvfb): found through lilv, embedded in the
+// host's window, driven by the host's idle calls; port events move the controls (pixels compared
+// with the editor rendered headless), a click reaches the host's write function, and closing
+// leaves nothing behind.
+//   lv2_ui_test LV2_PATH
+#include "editor/BleepifierEditor.h"
+#include "gui/CFrame.h"
+#include "gui/platform/soft/SoftPlatform.h"
+#include "lv2/Lv2Ports.h"
+#include "plugin/Bleepifier.h"
+
+// Before the X11 headers, whose macros clash with its names.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <dirent.h>
+#include <dlfcn.h>
+#include <lilv/lilv.h>
+#include <lv2/ui/ui.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace tanuvo::sound;
+using Clock = std::chrono::steady_clock;
+namespace soft = VSTGUI::platform::soft;
+
+std::string gLv2Path;
+constexpr int kWidth = 240;
+constexpr int kHeight = 320;
+
+struct Write {
+    uint32_t port;
+    float value;
+};
+std::vector<Write> gWrites;
+
+void recordWrite(LV2UI_Controller, uint32_t port, uint32_t size, uint32_t format,
+                 const void* buffer) {
+    ASSERT_EQ(format, 0u);
+    ASSERT_EQ(size, sizeof(float));
+    gWrites.push_back({port, *static_cast<const float*>(buffer)});
+}
+
+struct Size {
+    int width = 0, height = 0;
+};
+int recordResize(LV2UI_Feature_Handle handle, int width, int height) {
+    *static_cast<Size*>(handle) = {width, height};
+    return 0;
+}
+
+void sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+int openFiles() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir)) {
+            ++count;
+        }
+        closedir(dir);
+    }
+    return count;
+}
+
+// The UI binary the bundle names for the plug-in, as a host finds it.
+std::string uiBinaryPath() {
+    LilvWorld* world = lilv_world_new();
+    LilvNode* path = lilv_new_string(world, gLv2Path.c_str());
+    lilv_world_set_option(world, LILV_OPTION_LV2_PATH, path);
+    lilv_node_free(path);
+    lilv_world_load_all(world);
+    LilvNode* uri = lilv_new_uri(world, lv2::kPluginUri);
+    LilvNode* x11 = lilv_new_uri(world, LV2_UI__X11UI);
+    std::string binary;
+    const LilvPlugin* plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), uri);
+    LilvUIs* uis = plugin ? lilv_plugin_get_uis(plugin) : nullptr;
+    LILV_FOREACH(uis, i, uis) {
+        const LilvUI* ui = lilv_uis_get(uis, i);
+        if (lilv_ui_is_a(ui, x11) &&
+            std::string(lilv_node_as_uri(lilv_ui_get_uri(ui))) == lv2::kUiUri) {
+            char* file = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
+            binary = file;
+            lilv_free(file);
+        }
+    }
+    lilv_uis_free(uis);
+    lilv_node_free(x11);
+    lilv_node_free(uri);
+    lilv_world_free(world);
+    return binary;
+}
+
+class Lv2UiTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        display = XOpenDisplay(nullptr);
+        if (!display)
+            GTEST_SKIP() << "no X server";
+        int event = 0, error = 0, major = 0, minor = 0;
+        if (!XTestQueryExtension(display, &event, &error, &major, &minor))
+            GTEST_SKIP() << "no XTest extension";
+        const std::string binary = uiBinaryPath();
+        ASSERT_FALSE(binary.empty()) << "no X11 UI in " << gLv2Path;
+        library = dlopen(binary.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library, nullptr) << dlerror();
+        auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
+        ASSERT_NE(entry, nullptr);
+        descriptor = entry(0);
+        ASSERT_NE(descriptor, nullptr);
+        EXPECT_STREQ(descriptor->URI, lv2::kUiUri);
+        idleInterface = static_cast<const LV2UI_Idle_Interface*>(
+            descriptor->extension_data(LV2_UI__idleInterface));
+        ASSERT_NE(idleInterface, nullptr);
+
+        XSetWindowAttributes a{};
+        a.event_mask = StructureNotifyMask;
+        top = XCreateWindow(display, DefaultRootWindow(display), 31, 17, kWidth + 20, kHeight + 20,
+                            0, CopyFromParent, InputOutput, CopyFromParent, CWEventMask, &a);
+        XMapWindow(display, top);
+        XEvent e;
+        do
+            XNextEvent(display, &e);
+        while (e.type != MapNotify);
+        XSync(display, False);
+        gWrites.clear();
+
+        referenceHost = soft::createHostWindow(kWidth, kHeight);
+        reference = new vst::Bleepifier(nullptr);
+        referenceEditor = new vst::BleepifierEditor(reference);  // owned by the plug-in
+        ASSERT_TRUE(referenceEditor->open(referenceHost));
+    }
+
+    void TearDown() override {
+        closeUi();
+        delete reference;
+        if (referenceHost)
+            soft::destroyHostWindow(referenceHost);
+        if (library)
+            dlclose(library);
+        if (display) {
+            if (top)
+                XDestroyWindow(display, top);
+            XCloseDisplay(display);
+        }
+    }
+
+    void openUi() {
+        LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(std::uintptr_t(top))};
+        LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
+        LV2UI_Resize resize{&size, recordResize};
+        LV2_Feature resizeFeature{LV2_UI__resize, &resize};
+        const LV2_Feature* features[] = {&parent, &idleFeature, &resizeFeature, nullptr};
+        ui = descriptor->instantiate(descriptor, lv2::kPluginUri, "", recordWrite, this, &widget,
+                                     features);
+        ASSERT_NE(ui, nullptr);
+        idle(200);
+    }
+    void closeUi() {
+        if (ui)
+            descriptor->cleanup(ui);
+        ui = nullptr;
+    }
+    void idle(int ms) {
+        const auto end = Clock::now() + std::chrono::milliseconds(ms);
+        do {
+            idleInterface->idle(ui);
+            sleepMs(10);
+        } while (Clock::now() < end);
+    }
+    void portEvent(int32_t parameter, float value) {
+        descriptor->port_event(ui, lv2::controlPort(parameter), sizeof(float), 0, &value);
+    }
+
+    std::vector<::Window> children() const {
+        ::Window root = 0, parent = 0, *list = nullptr;
+        unsigned count = 0;
+        std::vector<::Window> out;
+        if (XQueryTree(display, top, &root, &parent, &list, &count))
+            out.assign(list, list + count);
+        if (list)
+            XFree(list);
+        return out;
+    }
+
+    // The UI window's pixels as red | green << 8 | blue << 16.
+    std::vector<std::uint32_t> shownPixels() const {
+        std::vector<std::uint32_t> out;
+        const std::vector<::Window> shown = children();
+        XWindowAttributes a;
+        if (shown.size() != 1 || !XGetWindowAttributes(display, shown[0], &a))
+            return out;
+        XImage* image = XGetImage(display, shown[0], 0, 0, unsigned(a.width), unsigned(a.height),
+                                  AllPlanes, ZPixmap);
+        if (!image)
+            return out;
+        auto channel = [](unsigned long pixel, unsigned long mask) {
+            int shift = 0;
+            while (mask && !(mask & 1)) {
+                mask >>= 1;
+                ++shift;
+            }
+            return std::uint32_t((pixel >> shift) & mask);
+        };
+        for (int y = 0; y < a.height; ++y)
+            for (int x = 0; x < a.width; ++x) {
+                const unsigned long p = XGetPixel(image, x, y);
+                out.push_back(channel(p, a.visual->red_mask) |
+                              channel(p, a.visual->green_mask) << 8 |
+                              channel(p, a.visual->blue_mask) << 16);
+            }
+        XDestroyImage(image);
+        return out;
+    }
+
+    // The editor rendered headless with the plug-in core set to the given normalised values.
+    std::vector<std::uint32_t> headlessPixels(const std::vector<std::pair<int32_t, float>>& set) {
+        for (const auto& [index, value] : set)
+            reference->setParameter(index, value);
+        referenceEditor->idle();
+        soft::paintWindow(referenceEditor->getFrame()->getPlatformWindow());
+        int w = 0, h = 0;
+        const std::vector<std::uint8_t> rgba =
+            soft::windowPixels(referenceEditor->getFrame()->getPlatformWindow(), &w, &h);
+        std::vector<std::uint32_t> out;
+        for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
+            out.push_back(rgba[i] | rgba[i + 1] << 8 | rgba[i + 2] << 16);
+        return out;
+    }
+
+    int differingPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+        EXPECT_EQ(a.size(), std::size_t(kWidth * kHeight));
+        EXPECT_EQ(a.size(), b.size());
+        int differing = 0;
+        for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+            differing += a[i] != b[i];
+        return differing;
+    }
+
+    Display* display = nullptr;
+    ::Window top = 0;
+    void* library = nullptr;
+    const LV2UI_Descriptor* descriptor = nullptr;
+    const LV2UI_Idle_Interface* idleInterface = nullptr;
+    LV2UI_Handle ui = nullptr;
+    LV2UI_Widget widget = nullptr;
+    Size size;
+    void* referenceHost = nullptr;
+    vst::Bleepifier* reference = nullptr;
+    vst::BleepifierEditor* referenceEditor = nullptr;
+};
+
+TEST_F(Lv2UiTest, OpensTheEditorInTheHostsWindowAndPortEventsMoveTheRightControls) {
+    openUi();
+    ASSERT_EQ(children().size(), 1u);
+    EXPECT_EQ(std::uintptr_t(widget), std::uintptr_t(children()[0]));
+    EXPECT_EQ(size.width, kWidth);
+    EXPECT_EQ(size.height, kHeight);
+    EXPECT_EQ(differingPixels(shownPixels(), headlessPixels({})), 0);
+
+    // The square with its knobs, in the ports' units; the reference takes the plug-in's values.
+    portEvent(vst::kEffect, 1.0f);
+    portEvent(vst::kDutyRatio, 50.0f);
+    portEvent(vst::kVolume, 0.3f);
+    portEvent(vst::kDepth, 0.8f);
+    idle(250);
+    const std::vector<std::uint32_t> square = headlessPixels(
+        {{vst::kEffect, 0.2f}, {vst::kDutyRatio, 0.5f}, {vst::kVolume, 0.3f}, {vst::kDepth, 0.8f}});
+    EXPECT_EQ(differingPixels(shownPixels(), square), 0);
+    // Another duty moves only the duty knob.
+    portEvent(vst::kDutyRatio, 10.0f);
+    idle(250);
+    EXPECT_EQ(differingPixels(shownPixels(), headlessPixels({{vst::kDutyRatio, 0.1f}})), 0);
+    EXPECT_NE(differingPixels(shownPixels(), square), 0);
+    EXPECT_TRUE(gWrites.empty()) << "port events are not the user's edits";
+}
+
+TEST_F(Lv2UiTest, AClickOnAControlWritesItsPortInThePortsUnits) {
+    openUi();
+    const VSTGUI::CRect power = referenceEditor->controlForTag(vst::kPower)->getViewSize();
+    int x = 0, y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(display, children().at(0), DefaultRootWindow(display),
+                          int(power.left + power.right) / 2, int(power.top + power.bottom) / 2, &x,
+                          &y, &child);
+    // The user clicks from a connection of their own while the host keeps idling.
+    std::atomic<bool> done{false};
+    std::thread user([&] {
+        Display* own = XOpenDisplay(nullptr);
+        XTestFakeMotionEvent(own, -1, x, y, CurrentTime);
+        XTestFakeButtonEvent(own, Button1, True, CurrentTime);
+        XTestFakeButtonEvent(own, Button1, False, CurrentTime);
+        XSync(own, False);
+        XCloseDisplay(own);
+        done = true;
+    });
+    const auto limit = Clock::now() + std::chrono::seconds(10);
+    while (!done && Clock::now() < limit) {
+        idleInterface->idle(ui);
+        sleepMs(10);
+    }
+    user.join();
+    idle(250);
+    ASSERT_EQ(gWrites.size(), 1u);
+    EXPECT_EQ(gWrites[0].port, lv2::controlPort(vst::kPower));
+    EXPECT_EQ(gWrites[0].value, 0.0f);  // on by default, so the click turns it off
+}
+
+TEST_F(Lv2UiTest, ClosingReleasesTheWindowAndTheServerConnection) {
+    const int before = openFiles();
+    for (int round = 0; round < 2; ++round) {
+        openUi();
+        EXPECT_EQ(children().size(), 1u);
+        closeUi();
+        XSync(display, False);
+        EXPECT_TRUE(children().empty());
+        EXPECT_EQ(openFiles(), before);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: lv2_ui_test LV2_PATH\n");
+        return 2;
+    }
+    gLv2Path = argv[1];
+    return RUN_ALL_TESTS();
+}
