@@ -7,12 +7,31 @@
 #include "sound/SineWavenizer.h"
 
 namespace tanuvo::sound {
+namespace {
+
+// One sample of the register's clock; returns the level after it.
+inline int clockStep(NoiseSource& source, double threshold, int tap) {
+    if (source.phase > threshold) {
+        const int shifted = source.shiftRegister >> 1;
+        const int feedback = ((shifted >> tap) ^ shifted) & 1;
+        source.shiftRegister = shifted | (feedback << 15);
+        source.output = 2 * (source.shiftRegister & 1) - 1;
+        // At most one clock per sample: when 25 times the pitch exceeds the sample rate
+        // the phase would keep what is left over and run the clock fast long after the note.
+        source.phase = std::min(source.phase - threshold, threshold);
+    }
+    source.phase += source.phaseStep;
+    return source.output;
+}
+
+}  // namespace
 
 NoiseWavenizer::NoiseWavenizer(SineWavenizer* sine, NoiseSource* noiseSource, bool shortMode)
     : sine(sine), noiseSource(noiseSource), shortMode(shortMode) {
     if (sine != nullptr) {
         // A window holds at most one upward crossing per two samples.
         crossings.reserve(sine->windowLength() / 2 + 1);
+        levels.assign(sine->windowLength(), 0);
     }
 }
 
@@ -23,22 +42,67 @@ void NoiseWavenizer::wavenize(float* buffer, int length, double frequency) {
     if (noiseSource == nullptr) {
         return;
     }
+    const double rate = clockRatio * frequency;
+    if (length > static_cast<int>(levels.size())) {
+        // Longer than the window the sine was built for: crossings first, then segment by
+        // segment.
+        crossings.clear();
+        findUpwardZeroCrossings(crossings, buffer, length);
+        const int size = static_cast<int>(crossings.size());
+        if (size < 2) {
+            return;
+        }
+        noiseSegment(buffer, 0, crossings[0], lastMin, lastMax, rate);
+        float range[2] = {0.0f, 0.0f};
+        for (int i = 1; i < size; ++i) {
+            rangeMinMax(range, buffer, crossings[i], crossings[i - 1]);
+            noiseSegment(buffer, crossings[i - 1], crossings[i], range[0], range[1], rate);
+        }
+        if (crossings[size - 1] != length) {
+            noiseSegment(buffer, crossings[size - 1], length, range[0], range[1], rate);
+        }
+        lastMin = range[0];
+        lastMax = range[1];
+        return;
+    }
+
+    // The clock is a chain of dependent steps that the sine does not feed: its levels for the
+    // whole window are taken in the sweep that finds the crossings, whose work then hides the
+    // chain's latency. A window without a full cycle leaves the source as it was.
+    // A local copy keeps the clock in registers: the levels' byte stores could alias the source.
+    NoiseSource source = *noiseSource;
+    const double threshold = 2.0 / rate;
+    const int tap = shortMode ? 6 : 1;
+    signed char* level = levels.data();
     crossings.clear();
-    findUpwardZeroCrossings(crossings, buffer, length);
+    if (length > 0) {
+        level[0] = static_cast<signed char>(clockStep(source, threshold, tap));
+    }
+    for (int i = 1; i < length; ++i) {
+        level[i] = static_cast<signed char>(clockStep(source, threshold, tap));
+        if (buffer[i - 1] <= 0.0f && buffer[i] > 0.0f) {
+            crossings.push_back(i);
+        }
+    }
     const int size = static_cast<int>(crossings.size());
     if (size < 2) {
         return;
     }
-    const double rate = clockRatio * frequency;
-    noiseSegment(buffer, 0, crossings[0], lastMin, lastMax, rate);
+    *noiseSource = source;
+    // The levels scaled segment by segment, as noiseSegment() scales them.
+    const auto scale = [&](int start, int end, float min, float max) {
+        const float amplitude = std::max(std::fabs(min), std::fabs(max));
+        for (int i = start; i < end; ++i) {
+            buffer[i] = static_cast<float>(static_cast<float>(level[i] * amplitude) * gain);
+        }
+    };
+    scale(0, crossings[0], lastMin, lastMax);
     float range[2] = {0.0f, 0.0f};
     for (int i = 1; i < size; ++i) {
         rangeMinMax(range, buffer, crossings[i], crossings[i - 1]);
-        noiseSegment(buffer, crossings[i - 1], crossings[i], range[0], range[1], rate);
+        scale(crossings[i - 1], crossings[i], range[0], range[1]);
     }
-    if (crossings[size - 1] != length) {
-        noiseSegment(buffer, crossings[size - 1], length, range[0], range[1], rate);
-    }
+    scale(crossings[size - 1], length, range[0], range[1]);
     lastMin = range[0];
     lastMax = range[1];
 }
@@ -53,17 +117,8 @@ void NoiseWavenizer::noiseSegment(float* buffer, int start, int end, float min, 
     const double threshold = 2.0 / rate;
     const int tap = shortMode ? 6 : 1;
     for (int i = std::max(0, start); i < end; ++i) {
-        if (source.phase > threshold) {
-            const int shifted = source.shiftRegister >> 1;
-            const int feedback = ((shifted >> tap) ^ shifted) & 1;
-            source.shiftRegister = shifted | (feedback << 15);
-            source.output = 2 * (source.shiftRegister & 1) - 1;
-            // At most one clock per sample: when 25 times the pitch exceeds the sample rate
-            // the phase would keep what is left over and run the clock fast long after the note.
-            source.phase = std::min(source.phase - threshold, threshold);
-        }
-        source.phase += source.phaseStep;
-        buffer[i] = static_cast<float>(static_cast<float>(source.output * amplitude) * gain);
+        const int output = clockStep(source, threshold, tap);
+        buffer[i] = static_cast<float>(static_cast<float>(output * amplitude) * gain);
     }
 }
 

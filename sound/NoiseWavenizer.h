@@ -43,6 +43,8 @@ class NoiseWavenizer : public IWavenizer {
 
   private:
     std::vector<int> crossings;
+    // The register's level at each sample of the window, taken before the levels are scaled.
+    std::vector<signed char> levels;
 };
 
 }  // namespace tanuvo::sound
