@@ -15,10 +15,13 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+
 #include <dirent.h>
 #include <dlfcn.h>
 #include <lilv/lilv.h>
 #include <lv2/ui/ui.h>
+
+#include "tests/support/XWindowPixels.h"
 
 #include <atomic>
 #include <chrono>
@@ -194,32 +197,9 @@ class Lv2UiTest : public ::testing::Test {
 
     // The UI window's pixels as red | green << 8 | blue << 16.
     std::vector<std::uint32_t> shownPixels() const {
-        std::vector<std::uint32_t> out;
         const std::vector<::Window> shown = children();
-        XWindowAttributes a;
-        if (shown.size() != 1 || !XGetWindowAttributes(display, shown[0], &a))
-            return out;
-        XImage* image = XGetImage(display, shown[0], 0, 0, unsigned(a.width), unsigned(a.height),
-                                  AllPlanes, ZPixmap);
-        if (!image)
-            return out;
-        auto channel = [](unsigned long pixel, unsigned long mask) {
-            int shift = 0;
-            while (mask && !(mask & 1)) {
-                mask >>= 1;
-                ++shift;
-            }
-            return std::uint32_t((pixel >> shift) & mask);
-        };
-        for (int y = 0; y < a.height; ++y)
-            for (int x = 0; x < a.width; ++x) {
-                const unsigned long p = XGetPixel(image, x, y);
-                out.push_back(channel(p, a.visual->red_mask) |
-                              channel(p, a.visual->green_mask) << 8 |
-                              channel(p, a.visual->blue_mask) << 16);
-            }
-        XDestroyImage(image);
-        return out;
+        return shown.size() == 1 ? tanuvo::sound::testing::windowPixels(display, shown[0])
+                                 : std::vector<std::uint32_t>();
     }
 
     // The editor rendered headless with the plug-in core set to the given normalised values.

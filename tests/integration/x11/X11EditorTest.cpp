@@ -19,6 +19,8 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
+#include "tests/support/XWindowPixels.h"
+
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -278,32 +280,7 @@ class X11EditorTest : public ::testing::Test {
 
     // The editor window's pixels as red | green << 8 | blue << 16.
     std::vector<std::uint32_t> shownPixels() const {
-        std::vector<std::uint32_t> out;
-        const ::Window w = editorWindow();
-        XWindowAttributes a;
-        if (!w || !XGetWindowAttributes(display, w, &a))
-            return out;
-        XImage* image =
-            XGetImage(display, w, 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
-        if (!image)
-            return out;
-        auto channel = [](unsigned long pixel, unsigned long mask) {
-            int shift = 0;
-            while (mask && !(mask & 1)) {
-                mask >>= 1;
-                ++shift;
-            }
-            return std::uint32_t((pixel >> shift) & mask);
-        };
-        for (int y = 0; y < a.height; ++y)
-            for (int x = 0; x < a.width; ++x) {
-                const unsigned long p = XGetPixel(image, x, y);
-                out.push_back(channel(p, a.visual->red_mask) |
-                              channel(p, a.visual->green_mask) << 8 |
-                              channel(p, a.visual->blue_mask) << 16);
-            }
-        XDestroyImage(image);
-        return out;
+        return tanuvo::sound::testing::windowPixels(display, editorWindow());
     }
 
     // The headless editor with the shared object's current parameters.
