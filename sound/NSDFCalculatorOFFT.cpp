@@ -1,6 +1,7 @@
 #include "sound/NSDFCalculatorOFFT.h"
 
 #include "sound/EnergySweep.h"
+#include "sound/FloatLanes.h"
 #include "sound/RealDft.h"
 
 #include <cmath>
@@ -23,15 +24,6 @@ int paddedLength(int window) {
     }
     return n;
 }
-
-// The glue loops around the transforms are conversions, products, sums and quotients, each
-// rounded once whatever the vector width, and without FMA nothing is fused: an AVX2 build of
-// them, picked at load time, gives the same bits twice as wide. Only ELF has the loader's help.
-#if defined(__x86_64__) && defined(__ELF__) && (defined(__GNUC__) || defined(__clang__))
-#define BLEEP_WIDE_GLUE __attribute__((target_clones("avx2", "default")))
-#else
-#define BLEEP_WIDE_GLUE
-#endif
 
 BLEEP_WIDE_GLUE void nsdfByTransforms(float* out, const float* samples, int w, int n, float* energy,
                                       float* autocorrelation, double* signal, double* spectrum,
