@@ -34,7 +34,7 @@ class SquareWavenizer : public IWavenizer {
   private:
     enum class Segment { kHead, kCycle, kTail };
 
-    // True when a full cycle gave a new falling edge, which the later head and tail carry.
+    // True when the segment gave a new falling edge, which later heads and tails carry.
     bool shapeSegment(float* buffer, int start, int end, int highLength, float min, float max,
                       Segment mode, float toneGain);
 
