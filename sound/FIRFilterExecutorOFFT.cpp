@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "sound/FloatLanes.h"
 #include "sound/RealDft.h"
 
 namespace tanuvo::sound {
@@ -16,6 +17,37 @@ int transformLengthFor(int total) {
         n *= 2;
     }
     return n;
+}
+
+// The input's transform, its product with the taps' and the product's inverse, into output.
+BLEEP_WIDE_GLUE void convolveByTransforms(float* output, const float* input, int length,
+                                          int tapCount, int n, const double* h, double* x,
+                                          double* p, int* ip, double* w) {
+    const int total = length + tapCount;
+    for (int i = 0; i < total; ++i) {
+        x[i] = input[i];
+    }
+    for (int i = total; i < n; ++i) {
+        x[i] = 0.0;
+    }
+    realDft(n, 1, x, ip, w);
+
+    p[0] = x[0] * h[0];
+    p[1] = x[1] * h[1];
+    for (int k = 1; k < n / 2; ++k) {
+        const float xr = static_cast<float>(x[2 * k]);
+        const float xi = static_cast<float>(x[2 * k + 1]);
+        const float hr = static_cast<float>(h[2 * k]);
+        const float hi = static_cast<float>(h[2 * k + 1]);
+        p[2 * k] = xr * hr - xi * hi;
+        p[2 * k + 1] = xr * hi + xi * hr;
+    }
+    realDft(n, -1, p, ip, w);
+
+    const double scale = 2.0 / n;
+    for (int j = 0; j < length; ++j) {
+        output[j] = static_cast<float>(p[tapCount + j] * scale);
+    }
 }
 
 }  // namespace
@@ -96,30 +128,7 @@ void FIRFilterExecutorOFFT::execute(float* output, const float* input, int lengt
         work.keptTapCount = tapCount;
         work.keptLength = n;
     }
-    for (int i = 0; i < total; ++i) {
-        x[i] = input[i];
-    }
-    for (int i = total; i < n; ++i) {
-        x[i] = 0.0;
-    }
-    realDft(n, 1, x, ip, w);
-
-    p[0] = x[0] * h[0];
-    p[1] = x[1] * h[1];
-    for (int k = 1; k < n / 2; ++k) {
-        const float xr = static_cast<float>(x[2 * k]);
-        const float xi = static_cast<float>(x[2 * k + 1]);
-        const float hr = static_cast<float>(h[2 * k]);
-        const float hi = static_cast<float>(h[2 * k + 1]);
-        p[2 * k] = xr * hr - xi * hi;
-        p[2 * k + 1] = xr * hi + xi * hr;
-    }
-    realDft(n, -1, p, ip, w);
-
-    const double scale = 2.0 / n;
-    for (int j = 0; j < length; ++j) {
-        output[j] = static_cast<float>(p[tapCount + j] * scale);
-    }
+    convolveByTransforms(output, input, length, tapCount, n, h, x, p, ip, w);
 }
 
 }  // namespace tanuvo::sound

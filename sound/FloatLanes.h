@@ -4,6 +4,15 @@
 // extensions so that the same code builds for every target. Each lane does exactly what the plain
 // loop did for its sample, so the results are bitwise those of the plain loop.
 
+// For the glue loops around the transforms: conversions, products, sums and quotients, each
+// rounded once whatever the vector width, and without FMA nothing is fused, so an AVX2 build of
+// them, picked at load time, gives the same bits twice as wide. Only ELF has the loader's help.
+#if defined(__x86_64__) && defined(__ELF__) && (defined(__GNUC__) || defined(__clang__))
+#define BLEEP_WIDE_GLUE __attribute__((target_clones("avx2", "default")))
+#else
+#define BLEEP_WIDE_GLUE
+#endif
+
 namespace tanuvo::sound::lanes {
 
 typedef float v4f __attribute__((vector_size(16)));

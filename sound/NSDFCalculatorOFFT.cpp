@@ -1,6 +1,7 @@
 #include "sound/NSDFCalculatorOFFT.h"
 
 #include "sound/EnergySweep.h"
+#include "sound/FloatLanes.h"
 #include "sound/RealDft.h"
 
 #include <cmath>
@@ -24,31 +25,9 @@ int paddedLength(int window) {
     return n;
 }
 
-}  // namespace
-
-NSDFCalculatorOFFT::NSDFCalculatorOFFT(double sampleRate, int windowSize)
-    : NDSFCalculatorBase(sampleRate, windowSize), work_(paddedLength(windowSize_)) {
-    // Builds the tables now rather than in the first audio block.
-    realDft(transformLength(), 1, work_.signal.data(), work_.bitReversal.data(),
-            work_.twiddles.data());
-}
-
-int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count) {
-    // The buffers hold windowSize() lags; a longer request would write past them.
-    if (count > windowSize_) {
-        count = windowSize_;
-    }
-    if (count < 1 || out == nullptr || samples == nullptr) {
-        return 0;
-    }
-    const int w = count;
-    float* energy = energy_.data();
-    float* autocorrelation = autocorrelation_.data();
-
-    const int n = paddedLength(w);
-    FftWorkSet& set = work_;
-    double* signal = set.signal.data();
-    double* spectrum = set.spectrum.data();
+BLEEP_WIDE_GLUE void nsdfByTransforms(float* out, const float* samples, int w, int n, float* energy,
+                                      float* autocorrelation, double* signal, double* spectrum,
+                                      int* bitReversal, double* twiddles) {
     for (int j = 0; j < w; ++j) {
         signal[j] = samples[j];
     }
@@ -67,7 +46,7 @@ int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count)
     EnergySweep sweep;
     sweep.energy = energy;
     sweep.length = w;
-    realDft(n, 1, signal, set.bitReversal.data(), set.twiddles.data(), sweep);
+    realDft(n, 1, signal, bitReversal, twiddles, sweep);
 
     sweep.advance(w);  // the steps that did not fit, if any
 
@@ -81,7 +60,7 @@ int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count)
         spectrum[2 * k] = re * re + im * im;
         spectrum[2 * k + 1] = 0.0;
     }
-    realDft(n, -1, spectrum, set.bitReversal.data(), set.twiddles.data());
+    realDft(n, -1, spectrum, bitReversal, twiddles);
 
     // No lag depends on another here, so this sweep runs four lags at a time.
     const double scale = 2.0 / n;
@@ -90,7 +69,30 @@ int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count)
         autocorrelation[tau] = r;
         out[tau] = (r * 2.0f) / energy[tau];
     }
-    return w;
+}
+
+}  // namespace
+
+NSDFCalculatorOFFT::NSDFCalculatorOFFT(double sampleRate, int windowSize)
+    : NDSFCalculatorBase(sampleRate, windowSize), work_(paddedLength(windowSize_)) {
+    // Builds the tables now rather than in the first audio block.
+    realDft(transformLength(), 1, work_.signal.data(), work_.bitReversal.data(),
+            work_.twiddles.data());
+}
+
+int NSDFCalculatorOFFT::computeNsdf(float* out, const float* samples, int count) {
+    // The buffers hold windowSize() lags; a longer request would write past them.
+    if (count > windowSize_) {
+        count = windowSize_;
+    }
+    if (count < 1 || out == nullptr || samples == nullptr) {
+        return 0;
+    }
+    FftWorkSet& set = work_;
+    nsdfByTransforms(out, samples, count, paddedLength(count), energy_.data(),
+                     autocorrelation_.data(), set.signal.data(), set.spectrum.data(),
+                     set.bitReversal.data(), set.twiddles.data());
+    return count;
 }
 
 }  // namespace tanuvo::sound

@@ -36,6 +36,10 @@ NoiseWavenizer::NoiseWavenizer(SineWavenizer* sine, NoiseSource* noiseSource, bo
 }
 
 void NoiseWavenizer::wavenize(float* buffer, int length, double frequency) {
+    wavenizeTail(buffer, length, frequency, 0);
+}
+
+void NoiseWavenizer::wavenizeTail(float* buffer, int length, double frequency, int from) {
     if (!runSineForShaping(*this, sine, buffer, length, frequency)) {
         return;
     }
@@ -89,16 +93,21 @@ void NoiseWavenizer::wavenize(float* buffer, int length, double frequency) {
         return;
     }
     *noiseSource = source;
-    // The levels scaled segment by segment, as noiseSegment() scales them.
+    // The levels scaled segment by segment, as noiseSegment() scales them; the samples before
+    // from are not read. A cycle's range reads only its own samples, which are still the sine's.
     const auto scale = [&](int start, int end, float min, float max) {
         const float amplitude = std::max(std::fabs(min), std::fabs(max));
-        for (int i = start; i < end; ++i) {
+        for (int i = std::max(start, from); i < end; ++i) {
             buffer[i] = static_cast<float>(static_cast<float>(level[i] * amplitude) * gain);
         }
     };
     scale(0, crossings[0], lastMin, lastMax);
+    int firstRead = 1;
+    while (firstRead < size - 1 && crossings[firstRead] <= from) {
+        ++firstRead;
+    }
     float range[2] = {0.0f, 0.0f};
-    for (int i = 1; i < size; ++i) {
+    for (int i = firstRead; i < size; ++i) {
         rangeMinMax(range, buffer, crossings[i], crossings[i - 1]);
         scale(crossings[i - 1], crossings[i], range[0], range[1]);
     }

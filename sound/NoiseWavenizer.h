@@ -28,6 +28,7 @@ class NoiseWavenizer : public IWavenizer {
     NoiseWavenizer(SineWavenizer* sine, NoiseSource* noiseSource, bool shortMode);
 
     void wavenize(float* buffer, int length, double frequency) override;
+    void wavenizeTail(float* buffer, int length, double frequency, int from) override;
 
     // Overwrites buffer[start .. end - 1] with the register's level times the larger of |min|
     // and |max|, clocking the register every 2 / rate of clock phase.

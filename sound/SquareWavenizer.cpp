@@ -91,6 +91,10 @@ SquareWavenizer::SquareWavenizer(SineWavenizer* sine) : sine(sine) {
 }
 
 void SquareWavenizer::wavenize(float* buffer, int length, double frequency) {
+    wavenizeTail(buffer, length, frequency, 0);
+}
+
+void SquareWavenizer::wavenizeTail(float* buffer, int length, double frequency, int from) {
     if (!runSineForShaping(*this, sine, buffer, length, frequency)) {
         return;
     }
@@ -102,6 +106,14 @@ void SquareWavenizer::wavenize(float* buffer, int length, double frequency) {
     }
     const double duty = dutyRatio.load(std::memory_order_relaxed);
     const float toneGain = static_cast<float>(tone.load(std::memory_order_relaxed));
+    auto cycleHigh = [&](int i) {
+        return toPosition(static_cast<double>(crossings[i] - crossings[i - 1]) * duty);
+    };
+    auto shapeCycle = [&](int i, float* range) {
+        rangeMinMax(range, buffer, crossings[i], crossings[i - 1]);
+        return shapeSegment(buffer, crossings[i - 1], crossings[i], cycleHigh(i), range[0],
+                            range[1], Segment::kCycle, toneGain);
+    };
 
     // The cycle that ends at the first crossing began in the previous buffer, at lastCrossing.
     const int first = crossings[0];
@@ -109,14 +121,26 @@ void SquareWavenizer::wavenize(float* buffer, int length, double frequency) {
     int highLength = toPosition(static_cast<double>(first + carried) * duty - carried);
     shapeSegment(buffer, 0, first, highLength, lastMin, lastMax, Segment::kHead, toneGain);
 
-    float range[2] = {lastMin, lastMax};
-    for (int i = 1; i < size; ++i) {
-        const int start = crossings[i - 1];
-        const int end = crossings[i];
-        highLength = toPosition(static_cast<double>(end - start) * duty);
-        rangeMinMax(range, buffer, end, start);
-        shapeSegment(buffer, start, end, highLength, range[0], range[1], Segment::kCycle, toneGain);
+    // A cycle writes only below its end, so the ones ending at or before from are not read.
+    // Of those, only the newest that gives an edge matters: the tail may carry it. Each cycle
+    // reads only its own samples, so skipping the others changes nothing else.
+    int firstRead = 1;
+    while (firstRead < size && crossings[firstRead] <= from) {
+        ++firstRead;
     }
+    float range[2] = {lastMin, lastMax};
+    if (firstRead >= size) {
+        rangeMinMax(range, buffer, crossings[size - 1], crossings[size - 2]);
+    }
+    if (toneGain > 1.0f) {
+        float skippedRange[2];
+        for (int i = firstRead - 1; i >= 1 && !shapeCycle(i, skippedRange); --i) {
+        }
+    }
+    for (int i = firstRead; i < size; ++i) {
+        shapeCycle(i, range);
+    }
+    highLength = cycleHigh(size - 1);
     const int last = crossings[size - 1];
     if (last < length) {
         shapeSegment(buffer, last, length, highLength, range[0], range[1], Segment::kTail,
@@ -127,7 +151,7 @@ void SquareWavenizer::wavenize(float* buffer, int length, double frequency) {
     lastCrossing = last;
 }
 
-void SquareWavenizer::shapeSegment(float* buffer, int start, int end, int highLength, float min,
+bool SquareWavenizer::shapeSegment(float* buffer, int start, int end, int highLength, float min,
                                    float max, Segment mode, float toneGain) {
     if (toneGain <= 1.0f) {
         const int64_t highEnd = static_cast<int64_t>(start) + highLength;
@@ -136,10 +160,10 @@ void SquareWavenizer::shapeSegment(float* buffer, int start, int end, int highLe
                 buffer[i] = i < highEnd ? max : min;
             }
         }
-        return;
+        return false;
     }
     if (max < kSilence && std::fabs(min) < kSilence) {
-        return;
+        return false;
     }
     clampScaled(buffer, start, end, toneGain, min, max);
     int r0, r1, r2, r3;
@@ -163,7 +187,7 @@ void SquareWavenizer::shapeSegment(float* buffer, int start, int end, int highLe
     } else {
         // Without a complete high run followed by a low run there is no edge to take.
         if (r1 < 0 || r2 < r1) {
-            return;
+            return false;
         }
         newEdge.assign(buffer + r1, buffer + r2);
         edge = newEdge.data();
@@ -209,6 +233,7 @@ void SquareWavenizer::shapeSegment(float* buffer, int start, int end, int highLe
     if (!carriedEdge) {
         edgeShape.swap(newEdge);
     }
+    return !carriedEdge;
 }
 
 }  // namespace tanuvo::sound

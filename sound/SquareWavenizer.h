@@ -16,6 +16,7 @@ class SquareWavenizer : public IWavenizer {
     explicit SquareWavenizer(SineWavenizer* sine);
 
     void wavenize(float* buffer, int length, double frequency) override;
+    void wavenizeTail(float* buffer, int length, double frequency, int from) override;
 
     // Fraction of a cycle spent high. Safe to write from another thread.
     std::atomic<double> dutyRatio{0.25};
@@ -33,7 +34,8 @@ class SquareWavenizer : public IWavenizer {
   private:
     enum class Segment { kHead, kCycle, kTail };
 
-    void shapeSegment(float* buffer, int start, int end, int highLength, float min, float max,
+    // True when the segment gave a new falling edge, which later heads and tails carry.
+    bool shapeSegment(float* buffer, int start, int end, int highLength, float min, float max,
                       Segment mode, float toneGain);
 
     std::vector<int> crossings;

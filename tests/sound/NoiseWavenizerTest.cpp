@@ -205,5 +205,33 @@ TEST(NoiseWavenizerTest, TurnsAVoiceIntoTwoLevelNoise) {
     EXPECT_EQ(1023, positive + negative);
 }
 
+// A caller reading only the newest hop gets exactly the samples the whole-window call gives,
+// while the register, clock and carried levels move on alike.
+TEST(NoiseWavenizerTest, TailCallGivesTheWholeCallsNewestSamples) {
+    const int window = 1024;
+    const int hop = 100;
+    NoiseSource wholeSource = freshSource(100.0 / kRate);
+    NoiseSource tailSource = freshSource(100.0 / kRate);
+    FIRFilterExecutorOFFT executor;
+    SineWavenizer wholeSine(kRate, window, &executor, window);
+    SineWavenizer tailSine(kRate, window, &executor, window);
+    NoiseWavenizer whole(&wholeSine, &wholeSource, true);
+    NoiseWavenizer tail(&tailSine, &tailSource, true);
+    const std::vector<float> voice = makeVoice(150.0, kRate, 6000, 0.05);
+    for (int start = 0; start + window <= static_cast<int>(voice.size()); start += hop) {
+        std::vector<float> a(voice.begin() + start, voice.begin() + start + window);
+        std::vector<float> b = a;
+        whole.wavenize(a.data(), window, 150.0);
+        tail.wavenizeTail(b.data(), window, 150.0, window - hop);
+        for (int j = window - hop; j < window; ++j) {
+            ASSERT_EQ(a[j], b[j]) << start << "+" << j;
+        }
+        ASSERT_EQ(whole.lastMin, tail.lastMin);
+        ASSERT_EQ(whole.lastMax, tail.lastMax);
+        ASSERT_EQ(wholeSource.shiftRegister, tailSource.shiftRegister);
+        ASSERT_EQ(wholeSource.phase, tailSource.phase);
+    }
+}
+
 }  // namespace
 }  // namespace tanuvo::sound
