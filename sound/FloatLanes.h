@@ -7,7 +7,18 @@
 // For the glue loops around the transforms: conversions, products, sums and quotients, each
 // rounded once whatever the vector width, and without FMA nothing is fused, so an AVX2 build of
 // them, picked at load time, gives the same bits twice as wide. Only ELF has the loader's help.
-#if defined(__x86_64__) && defined(__ELF__) && (defined(__GNUC__) || defined(__clang__))
+// ThreadSanitizer's runtime is not set up yet when the loader runs the clones' resolvers, so a
+// thread-sanitized build keeps the plain glue (the transforms themselves are the same).
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define BLEEP_THREAD_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define BLEEP_THREAD_SANITIZER 1
+#endif
+#if defined(__x86_64__) && defined(__ELF__) && (defined(__GNUC__) || defined(__clang__)) && \
+    !defined(BLEEP_THREAD_SANITIZER)
 #define BLEEP_WIDE_GLUE __attribute__((target_clones("avx2", "default")))
 #else
 #define BLEEP_WIDE_GLUE
