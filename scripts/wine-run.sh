@@ -52,7 +52,7 @@ fi
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1024x768x24" "$loader" "$exe" "$@" >"$out" 2>&1
+    "$(dirname "$0")/xvfb-run.sh" -s "-screen 0 1024x768x24" "$loader" "$exe" "$@" >"$out" 2>&1
 else
     "$loader" "$exe" "$@" >"$out" 2>&1
 fi
