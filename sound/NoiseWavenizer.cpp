@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "sound/PeakFinding.h"
 #include "sound/SineWavenizer.h"
@@ -9,16 +10,22 @@
 namespace tanuvo::sound {
 namespace {
 
+// The most clock phase a clock may leave. The register is clocked at most once per sample, so
+// when 25 times the pitch exceeds the sample rate the phase would gain on every sample and run
+// the clock fast long after the note: then it keeps no more than the threshold. Otherwise the
+// clock keeps up, and what an upward pitch step leaves over is worked off as before.
+inline double clockCap(const NoiseSource& source, double threshold) {
+    return source.phaseStep > threshold ? threshold : std::numeric_limits<double>::infinity();
+}
+
 // One sample of the register's clock; returns the level after it.
-inline int clockStep(NoiseSource& source, double threshold, int tap) {
+inline int clockStep(NoiseSource& source, double threshold, double cap, int tap) {
     if (source.phase > threshold) {
         const int shifted = source.shiftRegister >> 1;
         const int feedback = ((shifted >> tap) ^ shifted) & 1;
         source.shiftRegister = shifted | (feedback << 15);
         source.output = 2 * (source.shiftRegister & 1) - 1;
-        // At most one clock per sample: when 25 times the pitch exceeds the sample rate
-        // the phase would keep what is left over and run the clock fast long after the note.
-        source.phase = std::min(source.phase - threshold, threshold);
+        source.phase = std::min(source.phase - threshold, cap);
     }
     source.phase += source.phaseStep;
     return source.output;
@@ -76,14 +83,15 @@ void NoiseWavenizer::wavenizeTail(float* buffer, int length, double frequency, i
     // A local copy keeps the clock in registers: the levels' byte stores could alias the source.
     NoiseSource source = *noiseSource;
     const double threshold = 2.0 / rate;
+    const double cap = clockCap(source, threshold);
     const int tap = shortMode ? 6 : 1;
     signed char* level = levels.data();
     crossings.clear();
     if (length > 0) {
-        level[0] = static_cast<signed char>(clockStep(source, threshold, tap));
+        level[0] = static_cast<signed char>(clockStep(source, threshold, cap, tap));
     }
     for (int i = 1; i < length; ++i) {
-        level[i] = static_cast<signed char>(clockStep(source, threshold, tap));
+        level[i] = static_cast<signed char>(clockStep(source, threshold, cap, tap));
         if (buffer[i - 1] <= 0.0f && buffer[i] > 0.0f) {
             crossings.push_back(i);
         }
@@ -124,9 +132,10 @@ void NoiseWavenizer::noiseSegment(float* buffer, int start, int end, float min, 
     NoiseSource& source = *noiseSource;
     const float amplitude = std::max(std::fabs(min), std::fabs(max));
     const double threshold = 2.0 / rate;
+    const double cap = clockCap(source, threshold);
     const int tap = shortMode ? 6 : 1;
     for (int i = std::max(0, start); i < end; ++i) {
-        const int output = clockStep(source, threshold, tap);
+        const int output = clockStep(source, threshold, cap, tap);
         buffer[i] = static_cast<float>(static_cast<float>(output * amplitude) * gain);
     }
 }

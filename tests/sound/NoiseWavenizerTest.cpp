@@ -113,6 +113,13 @@ TEST(NoiseWavenizerTest, ClockKeepsNoBacklogFromPitchesAboveItsRate) {
                 << rate << " " << frequency;
         }
     }
+    // There an upward step keeps the phase a low note left: a 65 Hz note's threshold of
+    // 4/65 holds about 23 thresholds of 1500 Hz, worked off one a sample after the step.
+    NoiseSource stepped = freshSource(100.0 / kRate);
+    countClocks(stepped, 65.0, 4410);
+    const double left = stepped.phase;
+    EXPECT_EQ(countClocks(stepped, 1500.0, 10), 10);
+    EXPECT_GT(left, 10.0 * 4.0 / 1500.0);
 }
 
 TEST(NoiseWavenizerTest, BothGeneratorsShareOneRegisterAndClock) {
