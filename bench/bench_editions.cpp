@@ -116,8 +116,8 @@ void BM_Lv2Edition(benchmark::State& state) {
     LV2_Handle instance = descriptor->instantiate(descriptor, kRate, "", features);
 
     float controls[vst::kNumParams];
-    for (const vst::ParameterSpec& spec : vst::kParameters) {
-        controls[spec.index] = spec.index == vst::kEffect ? 1.0f : spec.defaultValue;
+    for (const vst::ParameterSpec& param : vst::kParameters) {
+        controls[param.index] = param.index == vst::kEffect ? 1.0f : param.defaultValue;
     }
     controls[vst::kDutyRatio] = 25.0f;
     float latency = 0.0f;

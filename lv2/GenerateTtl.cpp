@@ -43,16 +43,17 @@ std::string presetUri(const FactoryPreset& preset) {
     return std::string(kPluginUri) + "#preset-" + preset.symbol;
 }
 
-void writeControlPort(std::ostream& out, const vst::ParameterSpec& spec) {
+void writeControlPort(std::ostream& out, const vst::ParameterSpec& param) {
     out << "    [\n"
         << "        a lv2:InputPort , lv2:ControlPort ;\n"
-        << "        lv2:index " << controlPort(spec.index) << " ;\n"
-        << "        lv2:symbol \"" << spec.symbol << "\" ;\n"
-        << "        lv2:name \"" << spec.name << "\" ;\n"
-        << "        lv2:default " << number(vst::fromNormalised(spec, spec.defaultValue)) << " ;\n"
-        << "        lv2:minimum " << number(spec.minimum) << " ;\n"
-        << "        lv2:maximum " << number(spec.maximum);
-    switch (spec.unit) {
+        << "        lv2:index " << controlPort(param.index) << " ;\n"
+        << "        lv2:symbol \"" << param.symbol << "\" ;\n"
+        << "        lv2:name \"" << param.name << "\" ;\n"
+        << "        lv2:default " << number(vst::fromNormalised(param, param.defaultValue))
+        << " ;\n"
+        << "        lv2:minimum " << number(param.minimum) << " ;\n"
+        << "        lv2:maximum " << number(param.maximum);
+    switch (param.unit) {
         case vst::ParameterUnit::Toggle:
             out << " ;\n        lv2:portProperty lv2:toggled";
             break;
@@ -65,9 +66,9 @@ void writeControlPort(std::ostream& out, const vst::ParameterSpec& spec) {
         case vst::ParameterUnit::Fraction:
             break;
     }
-    for (int i = 0; i < spec.scalePointCount; ++i) {
+    for (int i = 0; i < param.scalePointCount; ++i) {
         out << (i == 0 ? " ;\n        lv2:scalePoint " : " ,\n            ") << "[ rdfs:label \""
-            << spec.scalePoints[i].label << "\" ; rdf:value " << number(spec.scalePoints[i].value)
+            << param.scalePoints[i].label << "\" ; rdf:value " << number(param.scalePoints[i].value)
             << " ]";
     }
     out << "\n    ]";
@@ -106,8 +107,8 @@ std::string pluginDescription(const std::string& dsp, const std::string& uiBinar
         << "        lv2:symbol \"out_right\" ;\n"
         << "        lv2:name \"Out Right\"\n"
         << "    ] ,\n";
-    for (const vst::ParameterSpec& spec : vst::kParameters) {
-        writeControlPort(out, spec);
+    for (const vst::ParameterSpec& param : vst::kParameters) {
+        writeControlPort(out, param);
         out << " ,\n";
     }
     out << "    [\n"

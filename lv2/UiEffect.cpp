@@ -9,8 +9,8 @@ namespace tanuvo::sound::lv2 {
 
 UiEffect::UiEffect(LV2UI_Write_Function write, LV2UI_Controller controller)
     : AudioEffectX(nullptr, 0, vst::kNumParams), write(write), controller(controller) {
-    for (const vst::ParameterSpec& spec : vst::kParameters) {
-        values[spec.index] = spec.defaultValue;
+    for (const vst::ParameterSpec& param : vst::kParameters) {
+        values[param.index] = param.defaultValue;
     }
 }
 

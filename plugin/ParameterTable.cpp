@@ -22,8 +22,8 @@ int32_t waveformIndex(float value) {
     return std::min(wave, kLastWave);
 }
 
-float toNormalised(const ParameterSpec& spec, float value) {
-    switch (spec.unit) {
+float toNormalised(const ParameterSpec& param, float value) {
+    switch (param.unit) {
         case ParameterUnit::Toggle:
             return value != 0.0f ? 1.0f : 0.0f;
         case ParameterUnit::Choice: {
@@ -38,8 +38,8 @@ float toNormalised(const ParameterSpec& spec, float value) {
     }
 }
 
-float fromNormalised(const ParameterSpec& spec, float normalised) {
-    switch (spec.unit) {
+float fromNormalised(const ParameterSpec& param, float normalised) {
+    switch (param.unit) {
         case ParameterUnit::Toggle:
             return normalised != 0.0f ? 1.0f : 0.0f;
         case ParameterUnit::Choice:

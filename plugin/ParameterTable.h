@@ -91,7 +91,7 @@ float waveformValue(int32_t index);
 int32_t waveformIndex(float value);
 
 // A value in the parameter's unit as the normalised value the plug-in takes, and back.
-float toNormalised(const ParameterSpec& spec, float value);
-float fromNormalised(const ParameterSpec& spec, float normalised);
+float toNormalised(const ParameterSpec& param, float value);
+float fromNormalised(const ParameterSpec& param, float normalised);
 
 }  // namespace tanuvo::sound::vst

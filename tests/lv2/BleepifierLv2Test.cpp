@@ -21,9 +21,9 @@ TEST(BleepifierLv2Test, RunsAllocateNothingWhateverTheLengthsAndControlChanges) 
         SCOPED_TRACE(std::to_string(plan.length) + (plan.fixed ? " fixed" : " gathered"));
         BleepifierLv2 instance(44100.0, plan);
         float controls[vst::kNumParams];
-        for (const vst::ParameterSpec& spec : vst::kParameters) {
-            controls[spec.index] = vst::fromNormalised(spec, spec.defaultValue);
-            instance.connect(controlPort(spec.index), &controls[spec.index]);
+        for (const vst::ParameterSpec& param : vst::kParameters) {
+            controls[param.index] = vst::fromNormalised(param, param.defaultValue);
+            instance.connect(controlPort(param.index), &controls[param.index]);
         }
         float latency = -1.0f;
         instance.connect(kLatency, &latency);

@@ -45,16 +45,16 @@ TEST(ParameterTableTest, EveryWaveformChoiceSelectsItsGeneratorAndShowsItsName) 
 
 TEST(ParameterTableTest, DefaultsAreAFreshPluginsValuesAndLieInTheirRanges) {
     Bleepifier plugin(quietHost);
-    for (const ParameterSpec& spec : kParameters) {
-        SCOPED_TRACE(spec.name);
+    for (const ParameterSpec& param : kParameters) {
+        SCOPED_TRACE(param.name);
         char name[64] = {};
-        plugin.getParameterName(spec.index, name);
-        EXPECT_STREQ(name, spec.name);
-        EXPECT_EQ(plugin.getParameter(spec.index), spec.defaultValue);
-        const float shown = fromNormalised(spec, spec.defaultValue);
-        EXPECT_GE(shown, spec.minimum);
-        EXPECT_LE(shown, spec.maximum);
-        EXPECT_EQ(toNormalised(spec, shown), spec.defaultValue);
+        plugin.getParameterName(param.index, name);
+        EXPECT_STREQ(name, param.name);
+        EXPECT_EQ(plugin.getParameter(param.index), param.defaultValue);
+        const float shown = fromNormalised(param, param.defaultValue);
+        EXPECT_GE(shown, param.minimum);
+        EXPECT_LE(shown, param.maximum);
+        EXPECT_EQ(toNormalised(param, shown), param.defaultValue);
     }
 }
 

@@ -240,11 +240,11 @@ std::vector<Preset> presets() {
 
 Setting presetSetting(const Preset& preset) {
     Setting setting{preset.label.c_str(), {}, {}};
-    for (const vst::ParameterSpec& spec : kParameters) {
-        auto found = preset.values.find(spec.symbol);
+    for (const vst::ParameterSpec& param : kParameters) {
+        auto found = preset.values.find(param.symbol);
         if (found != preset.values.end()) {
-            setting.lv2[spec.index] = found->second;
-            setting.vst[spec.index] = vst::toNormalised(spec, found->second);
+            setting.lv2[param.index] = found->second;
+            setting.vst[param.index] = vst::toNormalised(param, found->second);
         }
     }
     return setting;
@@ -317,17 +317,17 @@ TEST_F(Lv2HostTest, PortsFollowTheParameterTable) {
 
     std::vector<float> minimum(kPortCount), maximum(kPortCount), defaults(kPortCount);
     lilv_plugin_get_port_ranges_float(plugin, minimum.data(), maximum.data(), defaults.data());
-    for (const vst::ParameterSpec& spec : kParameters) {
-        SCOPED_TRACE(spec.name);
-        const LilvPort* control = port(controlPort(spec.index));
-        EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(plugin, control)), spec.symbol);
+    for (const vst::ParameterSpec& param : kParameters) {
+        SCOPED_TRACE(param.name);
+        const LilvPort* control = port(controlPort(param.index));
+        EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(plugin, control)), param.symbol);
         LilvNode* name = lilv_port_get_name(plugin, control);
-        EXPECT_STREQ(lilv_node_as_string(name), spec.name);
+        EXPECT_STREQ(lilv_node_as_string(name), param.name);
         lilv_node_free(name);
-        EXPECT_EQ(minimum[controlPort(spec.index)], spec.minimum);
-        EXPECT_EQ(maximum[controlPort(spec.index)], spec.maximum);
+        EXPECT_EQ(minimum[controlPort(param.index)], param.minimum);
+        EXPECT_EQ(maximum[controlPort(param.index)], param.maximum);
         // The default in the port's unit is the plug-in's own default value.
-        EXPECT_EQ(vst::toNormalised(spec, defaults[controlPort(spec.index)]), spec.defaultValue);
+        EXPECT_EQ(vst::toNormalised(param, defaults[controlPort(param.index)]), param.defaultValue);
         EXPECT_TRUE(lilv_port_is_a(plugin, control, input));
 
         std::map<float, std::string> points;
@@ -338,9 +338,9 @@ TEST_F(Lv2HostTest, PortsFollowTheParameterTable) {
                 lilv_node_as_string(lilv_scale_point_get_label(p));
         }
         lilv_scale_points_free(scale);
-        ASSERT_EQ(points.size(), size_t(spec.scalePointCount));
-        for (int i = 0; i < spec.scalePointCount; ++i) {
-            EXPECT_EQ(points[spec.scalePoints[i].value], spec.scalePoints[i].label);
+        ASSERT_EQ(points.size(), size_t(param.scalePointCount));
+        for (int i = 0; i < param.scalePointCount; ++i) {
+            EXPECT_EQ(points[param.scalePoints[i].value], param.scalePoints[i].label);
         }
     }
     lilv_node_free(audio);
