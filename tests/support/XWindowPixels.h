@@ -1,5 +1,5 @@
 #pragma once
-// A window's pixels as the X server shows them, for comparison with the headless editor.
+// A window's pixels as the X server shows them, and the headless editor's in the same packing.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -34,6 +34,14 @@ inline std::vector<std::uint32_t> windowPixels(Display* display, ::Window window
                           channel(p, a.visual->blue_mask) << 16);
         }
     XDestroyImage(image);
+    return out;
+}
+
+// RGBA bytes (as the software canvas holds them) in the same packing, for comparison.
+inline std::vector<std::uint32_t> packedPixels(const std::vector<std::uint8_t>& rgba) {
+    std::vector<std::uint32_t> out;
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
+        out.push_back(rgba[i] | rgba[i + 1] << 8 | rgba[i + 2] << 16);
     return out;
 }
 

@@ -291,10 +291,7 @@ class X11EditorTest : public ::testing::Test {
         int w = 0, h = 0;
         const std::vector<std::uint8_t> rgba =
             soft::windowPixels(referenceEditor->getFrame()->getPlatformWindow(), &w, &h);
-        std::vector<std::uint32_t> out;
-        for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
-            out.push_back(rgba[i] | rgba[i + 1] << 8 | rgba[i + 2] << 16);
-        return out;
+        return tanuvo::sound::testing::packedPixels(rgba);
     }
 
     void expectShowsHeadlessRender() {
