@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "plugin/Bleepifier.h"
+#include "tests/plugin/HostSetUp.h"
 #include "tests/support/AllocationCounter.h"
 
 namespace tanuvo::sound::vst {
@@ -49,10 +50,7 @@ Played play(const std::vector<float>& signal, int announcedBlock, const std::vec
             const std::function<void(AEffect*, long)>& between) {
     auto plugin = std::make_unique<Bleepifier>(hostCallback);
     AEffect* effect = plugin->getAeffect();
-    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, kRate);
-    effect->dispatcher(effect, effSetBlockSize, 0, announcedBlock, nullptr, 0.0f);
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    testing::setUpAsHost(effect, kRate, announcedBlock);
 
     std::vector<float> in(announcedBlock), left(announcedBlock), right(announcedBlock);
     float* inputs[] = {in.data()};
@@ -160,10 +158,7 @@ TEST(BleepifierAllocation, MemoryPerInstanceIsBounded) {
         AllocationCounter counter;
         auto plugin = std::make_unique<Bleepifier>(hostCallback);
         AEffect* effect = plugin->getAeffect();
-        effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
-        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, kRate);
-        effect->dispatcher(effect, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
-        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+        testing::setUpAsHost(effect, kRate, blockSize);
         const long long setUp = counter.liveBytes();
 
         const std::vector<float> signal = glide(blockSize == 1 ? 0.25 : 2.0);

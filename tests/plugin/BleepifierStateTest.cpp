@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "plugin/Bleepifier.h"
+#include "tests/plugin/HostSetUp.h"
 #include "tests/plugin/SungPhrase.h"
 
 namespace tanuvo::sound::vst {
@@ -26,12 +27,7 @@ struct Instance {
     std::unique_ptr<Bleepifier> plugin = std::make_unique<Bleepifier>(quietHost);
     AEffect* effect = plugin->getAeffect();
 
-    void setUp(float rate, int blockSize) {
-        effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
-        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, rate);
-        effect->dispatcher(effect, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
-        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-    }
+    void setUp(float rate, int blockSize) { testing::setUpAsHost(effect, rate, blockSize); }
     void set(const Values& values) {
         for (const auto& [index, value] : values) {
             effect->setParameter(effect, index, value);

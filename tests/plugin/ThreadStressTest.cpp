@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plugin/Bleepifier.h"
+#include "tests/plugin/HostSetUp.h"
 #include "tests/plugin/SungPhrase.h"
 
 namespace tanuvo::sound::vst {
@@ -96,10 +97,7 @@ RunResult runConcurrently(int blockSize, int phrasePasses, unsigned seed, bool a
     auto plugin = std::make_unique<Bleepifier>(hostCallback);
     AEffect* effect = plugin->getAeffect();
     // Settings change only while suspended, as hosts do; parameters change at any time.
-    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, kRate);
-    effect->dispatcher(effect, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    testing::setUpAsHost(effect, kRate, blockSize);
 
     const std::vector<float> phrase = testing::makeSungPhrase(kRate);
     std::atomic<bool> controlStarted{false};
