@@ -2,10 +2,24 @@
 # Builds every target this machine can build (native Linux, Windows 32-bit and 64-bit) and runs
 # every test: unit tests, the host tests through the built binaries (Windows ones under Wine),
 # the renderer's end-to-end tests, the sanitizer runs and a bounded fuzz run.
+# It installs nothing: where packages are missing it stops at once and names the command that
+# installs them.
 #   scripts/test.sh            everything
 #   BLEEP_SKIP_WINDOWS=1 ...   native only
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
+
+install="scripts/install-deps.sh"
+[ -z "${BLEEP_SKIP_WINDOWS:-}" ] || install+=" --native"
+if ! missing=$("$root"/$install --check); then
+    echo "test.sh: $missing" >&2
+    echo "Install them first, as root (or with sudo): $install" >&2
+    exit 1
+fi
+if [ -z "${BLEEP_SKIP_WINDOWS:-}" ] && ! "$root/scripts/enable-i386.sh" --check >/dev/null; then
+    echo "note: 32-bit Wine does not start here, so the 32-bit DLL's Wine tests will be skipped;"
+    echo "      as root, scripts/enable-i386.sh sets up the emulation (see the README)"
+fi
 build=${BLEEP_BUILD_DIR:-$root/build}
 jobs=${BLEEP_JOBS:-$(nproc)}
 passed=0
@@ -41,7 +55,9 @@ configure_and_build() {
     local name=$1 dir=$2
     shift 2
     echo "=== build: $name"
-    if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir.configure.log" 2>&1; then
+    # The demo configures the native folder without tests; switch them back on.
+    if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLEEP_TESTS=ON -DBLEEP_BENCH=ON \
+        "$@" >"$dir.configure.log" 2>&1; then
         cat "$dir.configure.log"
         failed=$((failed + 1))
         failures+=("$name: configure failed")
