@@ -28,8 +28,22 @@ fail() {
     exit 1
 }
 say() { echo "enable-i386: $*"; }
-# Bounded: Wine on a QEMU that cannot run it hangs.
-starts() { timeout -k 5 60 "$probe" --version >/dev/null 2>&1; }
+# Whether 32-bit Wine starts. Bounded: Wine on a QEMU that cannot run it hangs. Its loader alone
+# starts even under Debian 12's QEMU, which then hangs in the first Windows program; so where an
+# i386 handler is registered, the proof is a Windows program run in a throwaway prefix (10 to 40 s;
+# the bound is generous for a busy machine, and paid in full only where a handler hangs).
+starts() {
+    timeout -k 5 60 "$probe" --version >/dev/null 2>&1 || return 1
+    [ -n "$(i386_handlers)" ] || return 0
+    local tmp status
+    tmp=$(mktemp -d) || return 1
+    WINEPREFIX=$tmp/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
+        timeout -k 5 240 "$probe" cmd /c exit 7 >/dev/null 2>&1
+    status=$?
+    [ -x "${probe%/*}/wineserver" ] && WINEPREFIX=$tmp/prefix "${probe%/*}/wineserver" -k >/dev/null 2>&1
+    rm -rf "$tmp"
+    [ $status -eq 7 ]
+}
 # Appends a line to the state file once.
 record() {
     [ -f "$state" ] && grep -qxF "$1" "$state" && return 0
@@ -42,15 +56,19 @@ forget() {
 }
 recorded() { [ -f "$state" ] && grep -qxF "$1" "$state"; }
 
-# Enabled i386 handlers other than ours (the magic of a 32-bit x86 ELF executable).
-other_handlers() {
+# Enabled i386 handlers (the magic of a 32-bit x86 ELF executable), and those of them not ours.
+i386_handlers() {
     local entry
     for entry in "$misc"/*; do
         case ${entry##*/} in register | status) continue ;; esac
         [ -f "$entry" ] && grep -qx enabled "$entry" || continue
-        grep -qE '^magic 7f454c4601.{26}0300$' "$entry" || continue
-        recorded "handler $entry $qemu" && continue
-        echo "$entry"
+        grep -qE '^magic 7f454c4601.{26}0300$' "$entry" && echo "$entry"
+    done
+}
+other_handlers() {
+    local entry
+    for entry in $(i386_handlers); do
+        recorded "handler $entry $qemu" || echo "$entry"
     done
 }
 
@@ -143,9 +161,9 @@ grep -qx disabled "$misc/status" 2>/dev/null &&
     fail "a handler named $name is registered that this script did not record; not touching it"
 others=$(other_handlers)
 if [ -n "$others" ]; then
-    # Unless forced, Wine was found not to start; forced, it was not tried yet. Handlers come before
-    # the kernel's own loader, so if it starts now, it starts through them.
-    if starts; then
+    # Unless forced, Wine was found not to start above. Forced, it was not tried yet: handlers
+    # come before the kernel's own loader, so if it starts now, it starts through them.
+    if [ -n "$forced" ] && starts; then
         say "32-bit Wine starts through the i386 handler(s) $(echo $others | xargs -n1 basename | xargs); nothing to change"
         exit 0
     fi

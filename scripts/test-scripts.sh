@@ -23,12 +23,22 @@ trap 'rm -rf "$t"' EXIT
 export BLEEP_BINFMT_DIR=$t/misc BLEEP_QEMU_DIR=$t/q BLEEP_WINE32=$t/wine
 export BLEEP_DEBIAN_MIRROR=http://127.0.0.1:9 # never fetch here
 unset BLEEP_I386_EMULATION
-# Starts natively (where $t/native is) or through our registration, and never while an enabled
-# handler whose interpreter is /broken is in the way.
+# Starts natively (where $t/native is) or through an enabled handler (ours once registered). One
+# whose interpreter is /broken acts like Debian 12's QEMU: the loader prints its version, and a
+# Windows program hangs (here: fails).
 cat >"$t/wine" <<EOF
 #!/bin/sh
-for h in \$(grep -lx 'interpreter /broken' $t/misc/*); do grep -qx enabled \$h && exit 1; done
-[ -e $t/native ] || grep -q ":bleepifier-i386:" $t/misc/register
+ok= broken=
+[ -e $t/native ] && ok=1
+grep -q ":bleepifier-i386:" $t/misc/register && ok=1
+for h in \$(grep -lx enabled $t/misc/* | grep -v /status); do
+    ok=1
+    grep -qx 'interpreter /broken' \$h && broken=1
+done
+[ -n "\$ok" ] || exit 1
+[ "\$1" != --version ] || exit 0
+[ -z "\$broken" ] || exit 1
+exit 7 # the Windows program's exit code
 EOF
 chmod +x "$t/wine"
 magic=7f454c4601010100000000000000000002000300
