@@ -12,8 +12,9 @@ else
     loader=$(command -v wine || echo /usr/lib/wine/wine)
 fi
 # 32-bit Wine needs a kernel that starts i386 programs, or the emulation that
-# scripts/enable-i386.sh registers; a machine with neither cannot run the test at all.
-if ! "$loader" --version >/dev/null 2>&1; then
+# scripts/enable-i386.sh registers; a machine with neither cannot run the test at all. Bounded,
+# since an emulator that cannot run Wine may hang.
+if ! timeout -k 5 60 "$loader" --version >/dev/null 2>&1; then
     echo "skipped: this machine cannot start $arch Wine ($loader); as root, scripts/enable-i386.sh"
     echo "         makes 32-bit programs start here"
     exit 77
