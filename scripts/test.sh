@@ -19,6 +19,8 @@ fi
 if [ -z "${BLEEP_SKIP_WINDOWS:-}" ] && ! "$root/scripts/enable-i386.sh" --check >/dev/null; then
     echo "note: 32-bit Wine does not start here, so the 32-bit DLL's Wine tests will be skipped;"
     echo "      as root, scripts/enable-i386.sh sets up the emulation (see the README)"
+    # Its loader may start all the same (under an emulator that hangs in Windows programs).
+    export BLEEP_NO_WINE32=1
 fi
 build=${BLEEP_BUILD_DIR:-$root/build}
 jobs=${BLEEP_JOBS:-$(nproc)}

@@ -13,8 +13,11 @@ else
 fi
 # 32-bit Wine needs a kernel that starts i386 programs, or the emulation that
 # scripts/enable-i386.sh registers; a machine with neither cannot run the test at all. Bounded,
-# since an emulator that cannot run Wine may hang.
-if ! timeout -k 5 60 "$loader" --version >/dev/null 2>&1; then
+# since an emulator that cannot run Wine may hang. Where an emulator starts the loader but hangs
+# in Windows programs, only a full check tells, which the test command makes once for all tests
+# (BLEEP_NO_WINE32).
+if { [ $arch = win32 ] && [ -n "${BLEEP_NO_WINE32:-}" ]; } ||
+    ! timeout -k 5 60 "$loader" --version >/dev/null 2>&1; then
     echo "skipped: this machine cannot start $arch Wine ($loader); as root, scripts/enable-i386.sh"
     echo "         makes 32-bit programs start here"
     exit 77
