@@ -140,6 +140,16 @@ float largestStep(const std::vector<float>& samples, size_t first) {
     return largest;
 }
 
+double roughness(const std::vector<float>& samples, size_t first) {
+    double sum = 0.0;
+    size_t count = 0;
+    for (size_t i = std::max<size_t>(first, 2); i < samples.size(); ++i, ++count) {
+        const double bend = double(samples[i]) - 2.0 * samples[i - 1] + samples[i - 2];
+        sum += bend * bend;
+    }
+    return count > 0 ? sum / double(count) : 0.0;
+}
+
 double now() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();

@@ -113,6 +113,8 @@ OutputFacts examine(const float* samples, size_t count);
 float peakOf(const std::vector<float>& samples);
 // Largest difference between neighbouring samples from index first on.
 float largestStep(const std::vector<float>& samples, size_t first);
+// Mean squared second difference from index first on: how rough the output is.
+double roughness(const std::vector<float>& samples, size_t first);
 
 // Seconds since an arbitrary start, for real-time factors.
 double now();
