@@ -203,7 +203,7 @@ class Lv2UiTest : public ::testing::Test {
         LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
         LV2UI_Resize resize{&size, recordResize};
         LV2_Feature resizeFeature{LV2_UI__resize, &resize};
-        // Gone after instantiation, as a host may keep it.
+        // Cleared once instantiated: the UI keeps what it needs of it.
         LV2UI_Touch touch{&gCalls, recordTouch};
         LV2_Feature touchFeature{LV2_UI__touch, &touch};
         const LV2_Feature* features[] = {&parent, &idleFeature, &resizeFeature,
