@@ -127,7 +127,7 @@ std::string pluginDescription(const std::string& dsp, const std::string& uiBinar
             << "    a ui:X11UI ;\n"
             << "    ui:binary <" << uiBinary << "> ;\n"
             << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
-            << "    lv2:optionalFeature ui:resize ;\n"
+            << "    lv2:optionalFeature ui:resize , ui:touch ;\n"
             << "    lv2:extensionData ui:idleInterface .\n";
     }
     return out.str();
