@@ -18,6 +18,7 @@ namespace {
 
 const char* const kPrefixes =
     "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix rdf:   <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
@@ -78,8 +79,10 @@ std::string pluginDescription(const std::string& dsp, const std::string& uiBinar
     std::ostringstream out;
     out << kPrefixes;
     out << "<" << kPluginUri << ">\n"
-        << "    a lv2:Plugin , lv2:SpectralPlugin ;\n"
+        << "    a lv2:Plugin , lv2:SpectralPlugin , doap:Project ;\n"
         << "    doap:name \"Bleepifier\" ;\n"
+        // Hosts show the maintainer's name as the plug-in's maker; the VST edition's vendor.
+        << "    doap:maintainer [ foaf:name \"Tanuvo Soft\" ] ;\n"
         << "    rdfs:comment \"Follows the pitch of a voice or instrument and plays it back as a "
            "chip sound.\" ;\n"
         << "    lv2:minorVersion 0 ;\n"

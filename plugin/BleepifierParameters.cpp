@@ -169,15 +169,21 @@ void Bleepifier::getParameterLabel(int32_t /*index*/, char* label) {
 }
 
 void Bleepifier::getParameterDisplay(int32_t index, char* text) {
-    text[0] = 0;  // parameters without a display of their own answer an empty text
+    text[0] = 0;  // indices without a parameter answer an empty text
+    // Fractions as numbers with two decimals, as LV2 hosts show the same ports. Hosts may store
+    // any value; keep the text within eight characters whatever it is.
+    auto showFraction = [text](const std::atomic<float>& stored) {
+        float v = stored.load(std::memory_order_relaxed);
+        float shown = std::isnan(v) ? 0.0f : std::clamp(v, -99.0f, 999.0f);
+        std::snprintf(text, kShortTextSize, "%.2f", shown);
+    };
     switch (index) {
-        case kVolume: {
-            float v = volume.load(std::memory_order_relaxed);
-            // Hosts may store any value; keep the text short whatever it is.
-            float shown = std::isnan(v) ? 0.0f : std::clamp(v, -99.0f, 999.0f);
-            std::snprintf(text, kShortTextSize, "%.2f", shown);
+        case kVolume:
+            showFraction(volume);
             break;
-        }
+        case kPower:
+            copyText(text, powerOn.load(std::memory_order_relaxed) ? "On" : "Off", kShortTextSize);
+            break;
         case kEffect: {
             int32_t wave = waveIndex.load(std::memory_order_relaxed);
             const char* name =
@@ -185,11 +191,23 @@ void Bleepifier::getParameterDisplay(int32_t index, char* text) {
             copyText(text, name, kShortTextSize);
             break;
         }
+        case kMix:
+            showFraction(mix);
+            break;
+        case kDepth:
+            showFraction(depth);
+            break;
         case kDutyRatio: {
             double ratio = dutyRatio.load(std::memory_order_relaxed);
             std::snprintf(text, kShortTextSize, "%4.1f%%", ratio * 100.0);
             break;
         }
+        case kTone:
+            showFraction(tone);
+            break;
+        case kSteps:
+            showFraction(steps);
+            break;
         default:
             break;
     }

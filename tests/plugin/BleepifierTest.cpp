@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -131,16 +132,40 @@ TEST_F(BleepifierTest, NamesKeepTheirTextsLabelsAndDisplaysAreShortAndTerminated
             EXPECT_STREQ(label, "") << index;
             std::string text = display(index);
             EXPECT_LE(text.size(), 8u) << index << " at " << v;
-            if (index == kMix || index > kSteps || index < 0) {
-                EXPECT_EQ(text, "") << index;
-            }
+            // Every parameter shows something, so generic editors show no blanks.
+            EXPECT_EQ(text.empty(), index > kSteps || index < 0) << index << " at " << v;
         }
     }
-    for (auto [value, shown] :
-         {std::pair{0.5f, "0.50"}, {0.0f, "0.00"}, {1.0f, "1.00"}, {NAN, "0.00"}}) {
-        plugin.setParameter(kVolume, value);
-        EXPECT_EQ(display(kVolume), shown);
+    // The fractions read as LV2 hosts show the same ports. Values out of range (which the
+    // plug-in may or may not keep as given) still show as a short number.
+    const struct {
+        float value;
+        const char* shown;
+    } fractions[] = {{0.5f, "0.50"}, {0.0f, "0.00"},   {1.0f, "1.00"},
+                     {0.3f, "0.30"}, {0.999f, "1.00"}, {0.004f, "0.00"}};
+    for (int32_t index : {kVolume, kMix, kDepth, kTone, kSteps}) {
+        for (const auto& f : fractions) {
+            plugin.setParameter(index, f.value);
+            EXPECT_EQ(display(index), f.shown) << index << " at " << f.value;
+        }
+        for (float v : {NAN, -0.5f, -1e30f, 1e30f, INFINITY, -INFINITY}) {
+            plugin.setParameter(index, v);
+            std::string text = display(index);
+            char* end = nullptr;
+            double shown = std::strtod(text.c_str(), &end);
+            EXPECT_TRUE(!text.empty() && *end == 0 && std::isfinite(shown) && text.size() <= 8u)
+                << index << " at " << v << ": " << text;
+        }
     }
+    // Power names the state the plug-in reports, whatever value set it.
+    for (float v : {1.0f, 0.0f, 0.3f, NAN, 0.0f, -1.0f}) {
+        plugin.setParameter(kPower, v);
+        EXPECT_EQ(display(kPower), plugin.getParameter(kPower) != 0.0f ? "On" : "Off") << v;
+    }
+    plugin.setParameter(kPower, 0.0f);
+    EXPECT_EQ(display(kPower), "Off");
+    plugin.setParameter(kPower, 1.0f);
+    EXPECT_EQ(display(kPower), "On");
     char digits[16];
     AudioEffect::int2string(0, digits, 8);
     EXPECT_STREQ(digits, "0");

@@ -27,7 +27,11 @@ TEST_CASE("parameters: names, labels and displays as hosts read them") {
     CHECK_STR(marked(e, effGetParamName, 8), std::string(63, '#'));
     CHECK_STR(marked(e, effGetParamLabel, 0), "");
     CHECK_STR(marked(e, effGetParamLabel, 4), "");
-    CHECK_STR(marked(e, effGetParamDisplay, 0), "1.00");
+    // A fresh instance's defaults, as generic editors first show them.
+    const char* defaults[] = {"1.00", "On", "Sine", "1.00", "1.00", "25.0%", "1.00", "0.50"};
+    for (int i = 0; i < 8; ++i) {
+        CHECK_STR(marked(e, effGetParamDisplay, i), defaults[i]);
+    }
     e->setParameter(e, 0, 0.5f);
     CHECK_STR(marked(e, effGetParamDisplay, 0), "0.50");
     CHECK_STR(marked(e, effGetParamDisplay, 5), "25.0%");
@@ -38,7 +42,17 @@ TEST_CASE("parameters: names, labels and displays as hosts read them") {
     CHECK_STR(marked(e, effGetParamDisplay, 5), "99.0%");
     e->setParameter(e, 2, 0.34f);
     CHECK_STR(marked(e, effGetParamDisplay, 2), "Triangle");
-    CHECK_STR(marked(e, effGetParamDisplay, 3), "");
+    e->setParameter(e, 1, 0.0f);
+    CHECK_STR(marked(e, effGetParamDisplay, 1), "Off");
+    e->setParameter(e, 3, 0.25f);
+    e->setParameter(e, 4, 0.0f);
+    e->setParameter(e, 6, 0.75f);
+    e->setParameter(e, 7, 0.1f);
+    CHECK_STR(marked(e, effGetParamDisplay, 3), "0.25");
+    CHECK_STR(marked(e, effGetParamDisplay, 4), "0.00");
+    CHECK_STR(marked(e, effGetParamDisplay, 6), "0.75");
+    CHECK_STR(marked(e, effGetParamDisplay, 7), "0.10");
+    CHECK_STR(marked(e, effGetParamDisplay, 8), "");
     TestHost::close(e);
 }
 

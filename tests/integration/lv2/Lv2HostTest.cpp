@@ -348,6 +348,23 @@ TEST_F(Lv2HostTest, PortsFollowTheParameterTable) {
     lilv_node_free(output);
 }
 
+TEST_F(Lv2HostTest, MakerIsTheVstEditionsVendor) {
+    PluginLoader library(gVstPath);
+    ASSERT_TRUE(library.loaded()) << library.error();
+    VstPluginMainProc entry = library.entry("VSTPluginMain");
+    AEffect* effect = entry ? entry(vstHost) : nullptr;
+    ASSERT_NE(effect, nullptr);
+    char vendor[65] = {};
+    effect->dispatcher(effect, effGetVendorString, 0, 0, vendor, 0.0f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    // What hosts show as the maker: the maintainer's name.
+    LilvNode* maker = lilv_plugin_get_author_name(world().plugin);
+    ASSERT_NE(maker, nullptr);
+    EXPECT_STREQ(lilv_node_as_string(maker), vendor);
+    EXPECT_STRNE(vendor, "");
+    lilv_node_free(maker);
+}
+
 TEST_F(Lv2HostTest, FixedBlocksPlayExactlyWhatTheVstPlugInPlays) {
     for (const Setting& setting : settings()) {
         for (int block : {32, 256, 1024}) {
