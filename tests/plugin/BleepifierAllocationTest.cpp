@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "plugin/Bleepifier.h"
+#include "plugin/SignalChain.h"
 #include "tests/plugin/HostSetUp.h"
 #include "tests/support/AllocationCounter.h"
 
@@ -17,6 +18,7 @@ namespace tanuvo::sound::vst {
 namespace {
 
 using tanuvo::sound::testing::AllocationCounter;
+using tanuvo::sound::testing::AllocationRefusal;
 
 constexpr float kRate = 44100.0f;
 
@@ -92,6 +94,62 @@ TEST(BleepifierAllocation, CounterSeesAllocationsAndReleases) {
     value.reset();
     EXPECT_EQ(2, counter.allocations());
     EXPECT_EQ(2, counter.releases());
+}
+
+// A host announces a longer block or a new rate while its heap refuses memory (a fragmented
+// 32-bit host). Whichever allocation of the rebuild fails, the effect goes on playing the set it
+// had, within its buffers (an overrun shows under AddressSanitizer: scripts/test-asan.sh), and
+// the same call later, with memory, still applies.
+TEST(BleepifierAllocation, ARefusedRebuildKeepsThePreviousSetPlaying) {
+    const std::vector<float> input = glide(0.5);
+    std::vector<float> left(input.size()), right(input.size());
+    float* inputs[] = {const_cast<float*>(input.data())};
+    float* outputs[] = {left.data(), right.data()};
+    long made = 0;
+    {
+        Bleepifier plugin(hostCallback);
+        AllocationCounter counter;
+        plugin.setBlockSize(16384);
+        made = counter.allocations();
+    }
+    ASSERT_GT(made, 10);
+    struct Refusal {
+        long allowed;
+        unsigned long fromBytes;
+    };
+    std::vector<Refusal> refusals = {{0, 256 * 1024}};
+    for (long allowed = 0; allowed < made; allowed += 1 + made / 30) {
+        refusals.push_back({allowed, 0});
+    }
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(::testing::Message()
+                     << r.allowed << " granted, then refused from " << r.fromBytes << " bytes");
+        Bleepifier plugin(hostCallback);
+        AEffect* effect = plugin.getAeffect();
+        testing::setUpAsHost(effect, kRate, 1024);
+        effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+        {
+            AllocationRefusal refuse(r.allowed, r.fromBytes);
+            effect->dispatcher(effect, effSetBlockSize, 0, 16384, nullptr, 0.0f);
+            effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+            EXPECT_GT(refuse.refusals(), 0);
+        }
+        EXPECT_EQ(1024, plugin.getWindowLength());
+        EXPECT_EQ(kRate, plugin.getSignalChain()->sine->sampleRate());
+        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+        effect->processReplacing(effect, inputs, outputs, static_cast<int32_t>(input.size()));
+        float peak = 0.0f;
+        for (float y : left) {
+            ASSERT_TRUE(std::isfinite(y));
+            peak = std::max(peak, std::fabs(y));
+        }
+        EXPECT_LT(peak, 10.0f);
+        effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+        effect->dispatcher(effect, effSetBlockSize, 0, 16384, nullptr, 0.0f);
+        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        EXPECT_EQ(16384, plugin.getWindowLength());
+        EXPECT_EQ(48000.0, plugin.getSignalChain()->sine->sampleRate());
+    }
 }
 
 TEST(BleepifierAllocation, GlideThroughEveryWaveformAtBlock64) {

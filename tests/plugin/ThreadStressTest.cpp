@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plugin/Bleepifier.h"
+#include "plugin/SignalChain.h"
 #include "tests/plugin/HostSetUp.h"
 #include "tests/plugin/SungPhrase.h"
 
@@ -164,6 +165,34 @@ TEST(ThreadStress, AutomationOnTheAudioThreadMeetsChangesFromTheControlThread) {
         EXPECT_EQ(0, r.nonFiniteOutputs);
         EXPECT_GT(r.controlSteps, 100);
     }
+}
+
+// A control thread goes on setting parameters and switching programs while the host, having
+// suspended the plug-in, changes the rate and block size: no call may use a chain being replaced,
+// and each value lands in the stored state, which the chain in use then plays.
+TEST(ThreadStress, ParameterCallsMeetRebuildsWhileSuspended) {
+    Bleepifier plugin(hostCallback);
+    AEffect* effect = plugin.getAeffect();
+    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+    std::atomic<bool> rebuilding{true};
+    std::atomic<long> controlSteps{0};
+    std::thread control([&] {
+        std::mt19937 rng(7);
+        while (rebuilding.load()) {
+            controlStep(effect, rng);
+            controlSteps.fetch_add(1);
+        }
+    });
+    for (int i = 0; i < 40 || controlSteps.load() < 200; ++i) {
+        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, i % 2 ? 48000.0f : kRate);
+        effect->dispatcher(effect, effSetBlockSize, 0, i % 3 == 0 ? 64 : 1024 + i, nullptr, 0.0f);
+    }
+    rebuilding.store(false);
+    control.join();
+    const SignalChain& chain = *plugin.getSignalChain();
+    EXPECT_EQ(double(plugin.getParameter(kDutyRatio)), chain.square->dutyRatio.load());
+    EXPECT_EQ(plugin.getParameter(kDepth) != 0.0f, chain.sine->enabled.load());
+    EXPECT_EQ(plugin.getParameter(kSteps) == 1.0f, chain.triangle->stepCount.load() == 0);
 }
 
 }  // namespace

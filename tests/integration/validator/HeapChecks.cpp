@@ -133,6 +133,34 @@ VALIDATOR_CATEGORY("heap", "no heap calls inside processReplacing from the first
                                  "audio runs: %ld heap calls",
                                  calls));
     }
+    {
+        // A host announces a long block while its heap refuses large requests (a fragmented
+        // 32-bit host): the plug-in keeps the sizes it has and stays within its buffers.
+        Plugin p;
+        p.setUp(kRate, 1024);
+        p.suspend();
+        heapprobe::begin();
+        heapprobe::refuseFrom(256 * 1024);
+        p.call(effSetBlockSize, 0, 16384);
+        const long refused = heapprobe::refusals();
+        heapprobe::refuseFrom(0);
+        heapprobe::end();
+        p.resume();
+        bool fine = true;
+        float peak = 0.0f;
+        for (const NamedSignal& input : standardInputs(kRate, 16384)) {
+            std::vector<float> left(16384 + 2, 9.0f), right(16384 + 2, 9.0f);
+            p.process(input.samples.data(), left.data() + 1, right.data() + 1, 16384);
+            const OutputFacts facts = examine(left.data() + 1, 16384);
+            fine = fine && facts.finite && left.front() == 9.0f && left.back() == 9.0f &&
+                   facts.peak <= 100.0f * std::max(peakOf(input.samples), 1e-30f);
+            peak = std::max(peak, facts.peak);
+        }
+        check(refused > 0 && fine,
+              format("block size 16384 announced while requests of 256 KiB fail (%ld refused): "
+                     "16384-frame blocks play finite and bounded (peak %.3g), within the block",
+                     refused, peak));
+    }
 }
 
 }  // namespace validator

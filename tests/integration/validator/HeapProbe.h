@@ -5,6 +5,7 @@
 // operators. Windows: the plug-in DLL's imported allocation functions are patched to counting
 // wrappers.
 
+#include <cstddef>
 #include <string>
 
 namespace heapprobe {
@@ -18,5 +19,9 @@ const std::string& description();
 void begin();
 // ...until here; answers how many there were.
 long end();
+// While counting: requests of at least this many bytes fail, as in a host whose heap is too
+// fragmented for them (0: none fail). Answers how many failed since it was set.
+void refuseFrom(size_t bytes);
+long refusals();
 
 }  // namespace heapprobe
