@@ -37,8 +37,8 @@ if(LILV_FOUND)
                    ${PROJECT_SOURCE_DIR}/tools/bleepify/DemoPhrase.cpp)
     target_include_directories(lv2_host_test PRIVATE ${PROJECT_SOURCE_DIR}
                                ${CMAKE_CURRENT_SOURCE_DIR}/host)
-    target_link_libraries(lv2_host_test PRIVATE bleep_plugin PkgConfig::LILV GTest::gtest
-                          ${CMAKE_DL_LIBS})
+    target_link_libraries(lv2_host_test PRIVATE bleep_plugin bleep_test_support PkgConfig::LILV
+                          GTest::gtest ${CMAKE_DL_LIBS})
     add_dependencies(lv2_host_test Bleepifier Bleepifier_lv2)
     # Only this bundle and the specifications Debian installs.
     add_test(NAME lv2_host COMMAND lv2_host_test ${lv2_path}:/usr/lib/lv2
