@@ -10,6 +10,7 @@
 #include <lv2/urid/urid.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -338,6 +339,27 @@ const std::vector<Setting>& settings() {
         {"short noise, power off",
          {{vst::kEffect, 5.0f}, {vst::kPower, 0.0f}},
          {{vst::kEffect, 0.9f}, {vst::kPower, 0.0f}}},
+        // Port values out of range play as the range's end; NaN leaves the value as it was.
+        {"above the ranges",
+         {{vst::kVolume, 100.0f},
+          {vst::kMix, 100.0f},
+          {vst::kDepth, 1e30f},
+          {vst::kTone, FLT_MAX},
+          {vst::kDutyRatio, 1e30f}},
+         {{vst::kVolume, 1.0f},
+          {vst::kMix, 1.0f},
+          {vst::kDepth, 1.0f},
+          {vst::kTone, 1.0f},
+          {vst::kDutyRatio, 1.0f}}},
+        {"below the ranges, not numbers",
+         {{vst::kEffect, 1.0f},
+          {vst::kVolume, NAN},
+          {vst::kDepth, -INFINITY},
+          {vst::kDutyRatio, -1e30f},
+          {vst::kTone, NAN},
+          {vst::kSteps, INFINITY}},
+         {{vst::kEffect, 0.2f}, {vst::kDepth, 0.0f}, {vst::kDutyRatio, 0.0f}, {vst::kSteps, 1.0f}}},
+        {"mix below", {{vst::kMix, -100.0f}, {vst::kVolume, 1e30f}}, {{vst::kMix, 0.0f}}},
     };
     return list;
 }
