@@ -55,6 +55,15 @@ if(LV2APPLY AND Python3_FOUND AND TARGET bleepify)
     set_tests_properties(lv2apply_render PROPERTIES TIMEOUT 300)
 endif()
 
+# The latency Ardour's headless Lua host gives the insert, on its Dummy backend.
+find_program(ARDOUR_LUA NAMES ardour7-lua ardour8-lua)
+if(ARDOUR_LUA)
+    add_test(NAME lv2_ardour_latency
+             COMMAND ${ARDOUR_LUA} ${lv2_dir}/ardour_latency.lua ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(lv2_ardour_latency PROPERTIES ENVIRONMENT "LV2_PATH=${lv2_path}"
+                         PASS_REGULAR_EXPRESSION "ardour latency: ok" TIMEOUT 120)
+endif()
+
 # The UI in a small UI host under Xvfb.
 if(LILV_FOUND AND TARGET Bleepifier_lv2_ui AND XVFB_RUN)
     find_package(X11)
