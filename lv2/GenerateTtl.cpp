@@ -88,8 +88,8 @@ std::string pluginDescription(const std::string& dsp, const std::string& uiBinar
         << "    lv2:minorVersion 0 ;\n"
         << "    lv2:microVersion 0 ;\n"
         << "    lv2:binary <" << dsp << "> ;\n"
-        << "    lv2:optionalFeature lv2:hardRTCapable , bufsz:fixedBlockLength , opts:options , "
-           "urid:map ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable , opts:options , urid:map ;\n"
+        << "    lv2:extensionData opts:interface ;\n"
         << "    opts:supportedOption bufsz:nominalBlockLength , bufsz:maxBlockLength ;\n";
     if (!uiBinary.empty()) {
         out << "    ui:ui <" << kUiUri << "> ;\n";
