@@ -2,11 +2,12 @@
 """How well the LV2 factory presets follow the pitch of their input, and how loud they play.
 
 The inputs: a female and a male voice spoken by espeak-ng, the built-in sung phrase and a
-plucked string, all at 48 kHz. Each preset of the built bundle's presets.ttl is rendered through the plug-in by bleepify, and
-bleepify's pitch track (the plug-in's own detector) is read on the input and on the output. A
-steady voiced frame is one whose input pitch agrees with both neighbours' within 30 cents and
-whose input is above -40 dBFS; the preset follows it when the output's pitch there is within
-50 cents of the input's. Level is the output's RMS against the input's over the whole file.
+plucked string, all at 48 kHz. Each preset of the built bundle's presets.ttl is rendered through
+the plug-in by bleepify, and bleepify's pitch track (the plug-in's own detector, one frame per
+1024 samples) is read on the input and on the output. A steady voiced frame is one whose input
+pitch agrees with both neighbours' within 30 cents and whose input is above -40 dBFS; the preset
+follows it when the output's pitch there is within 50 cents of the input's. Level is the
+output's RMS against the input's over the whole file.
 
     preset_following.py BLEEPIFY PRESETS_TTL SCRATCH_DIR [--table] [--depth D]
 
