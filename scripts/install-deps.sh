@@ -14,7 +14,7 @@ $sudo apt-get install -y --no-install-recommends \
     libx11-dev libxtst-dev x11-utils python3 \
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
     wine wine32:i386 wine64 xvfb xauth \
-    lv2-dev sordi liblilv-dev lilv-utils ardour
+    lv2-dev sordi liblilv-dev lilv-utils ardour espeak-ng sox
 
 # Where the kernel cannot start 32-bit programs, the 32-bit DLL's Wine tests run under user-mode
 # emulation instead. Should that fail (the archive out of reach, say), the build and every other

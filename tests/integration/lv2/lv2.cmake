@@ -64,6 +64,14 @@ if(ARDOUR_LUA)
                          PASS_REGULAR_EXPRESSION "ardour latency: ok" TIMEOUT 120)
 endif()
 
+# The factory presets follow the pitch of voices that espeak-ng speaks (skipped without it).
+if(Python3_FOUND AND TARGET bleepify)
+    add_test(NAME lv2_preset_following
+             COMMAND ${Python3_EXECUTABLE} ${lv2_dir}/preset_following.py $<TARGET_FILE:bleepify>
+                     ${BLEEP_LV2_BUNDLE}/presets.ttl ${CMAKE_CURRENT_BINARY_DIR}/preset-following)
+    set_tests_properties(lv2_preset_following PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+endif()
+
 # The UI in a small UI host under Xvfb.
 if(LILV_FOUND AND TARGET Bleepifier_lv2_ui AND XVFB_RUN)
     find_package(X11)
