@@ -93,8 +93,8 @@ Crc checksum(const uint8_t* data, size_t count) {
 const std::string kCut = "is cut short: ";
 const std::string kDamaged = "is damaged: ";
 
-// Candidates whose header looks right but whose checksum must still be run to the end of the
-// file; real files need one or two, a hostile one must not cost quadratic time.
+// FLAC frame headers that look right but whose CRC must still be run to the end of the file;
+// real files need one or two, a hostile one must not cost quadratic time.
 constexpr int kMostChecksums = 16;
 // Chunks looked at before giving up on finding the audio (real files have a handful).
 constexpr int kMostChunks = 1024;
@@ -129,7 +129,7 @@ std::string riffCut(FileBytes& file, int bytesPerFrame) {
         const uint32_t size = static_cast<uint32_t>(littleEndian(head + 4, 4));
         if (std::memcmp(head, "ds64", 4) == 0 && file.read(at + 8, head + 8, 16)) {
             rf64DataSize = littleEndian(head + 16, 8);
-        } else if (std::memcmp(head, "fmt ", 4) == 0 && bytesPerFrame > 0 &&
+        } else if (std::memcmp(head, "fmt ", 4) == 0 && size >= 14 && bytesPerFrame > 0 &&
                    file.read(at + 8, head + 8, 14)) {
             // The block alignment is the container's own frame size.
             bytesPerFrame = static_cast<int>(littleEndian(head + 20, 2));
