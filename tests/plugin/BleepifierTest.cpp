@@ -55,11 +55,11 @@ TEST_F(BleepifierTest, EffectSelectsByTruncationAndReportsTheSixValues) {
     EXPECT_EQ(display(kEffect), "Saw");
     plugin.setParameter(kEffect, 0.34f);
     EXPECT_EQ(display(kEffect), "Triangle");
-    // At or below -1/6 (and NaN) the first generator, never a negative index.
+    // At or below -1/6 the first generator, never a negative index; NaN keeps the choice.
     for (float v : {-0.2f, -1.0f, NAN, -1e30f}) {
         plugin.setParameter(kEffect, 0.5f);
         plugin.setParameter(kEffect, v);
-        EXPECT_EQ(plugin.getWaveIndex(), 0) << v;
+        EXPECT_EQ(plugin.getWaveIndex(), std::isnan(v) ? 3 : 0) << v;
     }
     plugin.setParameter(kEffect, 1e30f);
     EXPECT_EQ(plugin.getWaveIndex(), 5);
@@ -76,7 +76,7 @@ TEST_F(BleepifierTest, DutyRatioIsLimitedAndDisplayedAsPercent) {
     EXPECT_EQ(display(kDutyRatio), "25.0%");
     EXPECT_EQ(plugin.getProgramRecord(0).dutyRatio, 0.25f);
     plugin.setParameter(kDutyRatio, NAN);
-    EXPECT_EQ(plugin.getParameter(kDutyRatio), 0.01f);
+    EXPECT_EQ(plugin.getParameter(kDutyRatio), 0.25f);
 }
 
 TEST_F(BleepifierTest, ToneStepsAndDepthRules) {
