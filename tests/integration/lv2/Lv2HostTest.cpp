@@ -26,6 +26,7 @@
 #include "tests/support/AllocationCounter.h"
 #include "tools/bleepify/DemoPhrase.h"
 #include "tests/support/Hosts.h"
+#include "tests/support/TestMain.h"
 
 namespace {
 
@@ -540,12 +541,6 @@ TEST_F(Lv2HostTest, PresetsPlayEachWaveformAtTheReadmesLevelAndMatchTheVstPlugIn
 }  // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: lv2_host_test LV2_PATH VST_PLUGIN\n");
-        return 2;
-    }
-    gLv2Path = argv[1];
-    gVstPath = argv[2];
-    return RUN_ALL_TESTS();
+    return tanuvo::testing::runTestsWithPaths(argc, argv, "LV2_PATH VST_PLUGIN",
+                                              {&gLv2Path, &gVstPath});
 }

@@ -22,6 +22,7 @@
 #include <lv2/ui/ui.h>
 
 #include "tests/support/XWindowPixels.h"
+#include "tests/support/TestMain.h"
 
 #include <atomic>
 #include <chrono>
@@ -436,11 +437,5 @@ TEST_F(Lv2UiTest, ClosingReleasesTheWindowAndTheServerConnection) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: lv2_ui_test LV2_PATH\n");
-        return 2;
-    }
-    gLv2Path = argv[1];
-    return RUN_ALL_TESTS();
+    return tanuvo::testing::runTestsWithPaths(argc, argv, "LV2_PATH", {&gLv2Path});
 }

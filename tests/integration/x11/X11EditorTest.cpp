@@ -21,6 +21,7 @@
 
 #include "tests/support/Hosts.h"
 #include "tests/support/XWindowPixels.h"
+#include "tests/support/TestMain.h"
 
 #include <atomic>
 #include <chrono>
@@ -767,11 +768,5 @@ TEST_F(X11ToolkitMenuTest, ClickOutsideClosesWithoutAChoiceAndGreyEntriesIgnoreC
 }  // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <plug-in>\n", argv[0]);
-        return 2;
-    }
-    gPluginPath = argv[1];
-    return RUN_ALL_TESTS();
+    return tanuvo::testing::runTestsWithPaths(argc, argv, "PLUGIN", {&gPluginPath});
 }
