@@ -23,7 +23,6 @@ namespace {
 
 thread_local bool counting = false;  // local-exec TLS in the executable: no allocation
 
-
 inline void note() {
     if (counting) {
         heapprobe::counts.calls.fetch_add(1, std::memory_order_relaxed);

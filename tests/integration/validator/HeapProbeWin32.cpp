@@ -13,7 +13,6 @@ namespace {
 std::atomic<DWORD> countingThread{0};
 std::string watched;
 
-
 inline void note() {
     if (countingThread.load(std::memory_order_relaxed) == GetCurrentThreadId()) {
         heapprobe::counts.calls.fetch_add(1, std::memory_order_relaxed);
