@@ -18,6 +18,7 @@
 #include "lv2/Lv2Ports.h"
 #include "plugin/VstAbi.h"
 #include "tools/bleepify/DemoPhrase.h"
+#include "tests/support/Hosts.h"
 
 namespace {
 
@@ -39,9 +40,7 @@ void* openLibrary(const char* path) {
     return handle;
 }
 
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 void setRate(benchmark::State& state, size_t played) {
     state.counters["rtf"] = benchmark::Counter(static_cast<double>(played) / kRate,
@@ -52,7 +51,7 @@ void BM_VstEdition(benchmark::State& state) {
     const int block = static_cast<int>(state.range(0));
     auto entry =
         reinterpret_cast<VstPluginMainProc>(dlsym(openLibrary(BLEEP_VST_BINARY), "VSTPluginMain"));
-    AEffect* effect = entry ? entry(hostCallback) : nullptr;
+    AEffect* effect = entry ? entry(quietHost) : nullptr;
     if (!effect) {
         state.SkipWithError("no VST plug-in");
         return;

@@ -1,14 +1,8 @@
 # Packs a Windows build as the release script does, unpacks the zip into a scratch folder and
 # checks what a user gets: the DLL without debug sections (its exports intact) and a plain-text
 # readme with Windows line ends, nothing else.
-file(REMOVE_RECURSE ${SCRATCH})
-execute_process(COMMAND ${CPACK} -G ZIP -B ${SCRATCH}/packages WORKING_DIRECTORY ${BUILD}
-                RESULT_VARIABLE failed OUTPUT_VARIABLE log ERROR_VARIABLE log)
-file(GLOB zips ${SCRATCH}/packages/*.zip)
-list(LENGTH zips count)
-if(failed OR NOT count EQUAL 1)
-    message(FATAL_ERROR "cpack made no zip: ${log}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/PackOnce.cmake)
+pack_once(ZIP zip "zip" zips)
 file(MAKE_DIRECTORY ${SCRATCH}/unpacked)
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zips} WORKING_DIRECTORY ${SCRATCH}/unpacked
                 RESULT_VARIABLE failed)

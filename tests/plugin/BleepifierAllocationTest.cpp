@@ -11,7 +11,7 @@
 
 #include "plugin/Bleepifier.h"
 #include "plugin/SignalChain.h"
-#include "tests/plugin/HostSetUp.h"
+#include "tests/support/Hosts.h"
 #include "tests/support/AllocationCounter.h"
 
 namespace tanuvo::sound::vst {
@@ -22,9 +22,7 @@ using tanuvo::sound::testing::AllocationRefusal;
 
 constexpr float kRate = 44100.0f;
 
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 // A voiced tone with two overtones gliding exponentially from 66 Hz to 1450 Hz.
 std::vector<float> glide(double seconds) {
@@ -50,7 +48,7 @@ struct Played {
 // (cycled), calling between(block) before each block; counts only inside processReplacing.
 Played play(const std::vector<float>& signal, int announcedBlock, const std::vector<int>& lengths,
             const std::function<void(AEffect*, long)>& between) {
-    auto plugin = std::make_unique<Bleepifier>(hostCallback);
+    auto plugin = std::make_unique<Bleepifier>(quietHost);
     AEffect* effect = plugin->getAeffect();
     testing::setUpAsHost(effect, kRate, announcedBlock);
 
@@ -107,7 +105,7 @@ TEST(BleepifierAllocation, ARefusedRebuildKeepsThePreviousSetPlaying) {
     float* outputs[] = {left.data(), right.data()};
     long made = 0;
     {
-        Bleepifier plugin(hostCallback);
+        Bleepifier plugin(quietHost);
         AllocationCounter counter;
         plugin.setBlockSize(16384);
         made = counter.allocations();
@@ -124,7 +122,7 @@ TEST(BleepifierAllocation, ARefusedRebuildKeepsThePreviousSetPlaying) {
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(::testing::Message()
                      << r.allowed << " granted, then refused from " << r.fromBytes << " bytes");
-        Bleepifier plugin(hostCallback);
+        Bleepifier plugin(quietHost);
         AEffect* effect = plugin.getAeffect();
         testing::setUpAsHost(effect, kRate, 1024);
         effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
@@ -214,7 +212,7 @@ TEST(BleepifierAllocation, MemoryPerInstanceIsBounded) {
     // fills the tap cache, which must not grow it.
     for (int blockSize : {1, 64, 1024, Bleepifier::kMaxBlockSize}) {
         AllocationCounter counter;
-        auto plugin = std::make_unique<Bleepifier>(hostCallback);
+        auto plugin = std::make_unique<Bleepifier>(quietHost);
         AEffect* effect = plugin->getAeffect();
         testing::setUpAsHost(effect, kRate, blockSize);
         const long long setUp = counter.liveBytes();

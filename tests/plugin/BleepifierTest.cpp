@@ -10,15 +10,14 @@
 #include <vector>
 
 #include "plugin/SignalChain.h"
+#include "tests/support/Hosts.h"
 
 using namespace tanuvo::sound;
 using namespace tanuvo::sound::vst;
 
 namespace {
 
-intptr_t VST_CALL quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 struct BleepifierTest : ::testing::Test {
     Bleepifier plugin{quietHost};
@@ -80,34 +79,31 @@ TEST_F(BleepifierTest, DutyRatioIsLimitedAndDisplayedAsPercent) {
 }
 
 TEST_F(BleepifierTest, ToneStepsAndDepthRules) {
-    plugin.setParameter(kTone, 1.0f);
-    EXPECT_EQ(chain().square->tone.load(), 0.0);
-    plugin.setParameter(kTone, 0.999f);
-    EXPECT_NEAR(chain().square->tone.load(), 15.0, 0.05);
-    plugin.setParameter(kTone, 0.5f);
-    EXPECT_EQ(chain().square->tone.load(), 5.0);
-
-    plugin.setParameter(kSteps, 1.0f);
-    EXPECT_EQ(chain().triangle->stepCount.load(), 0);
-    plugin.setParameter(kSteps, 0.0f);
-    EXPECT_EQ(chain().triangle->stepCount.load(), 2);
-    plugin.setParameter(kSteps, 0.5f);
-    EXPECT_EQ(chain().triangle->stepCount.load(), 15);
-    plugin.setParameter(kSteps, 0.999f);
-    EXPECT_EQ(chain().triangle->stepCount.load(), 28);
-
+    // Written by hand at the curves' points and between them, not read from the curves.
+    const struct {
+        int32_t index;
+        float value;
+        double expected;
+        double tolerance;
+    } readings[] = {
+        {kTone, 1.0f, 0.0, 0.0},     {kTone, 0.999f, 15.0, 0.05}, {kTone, 0.5f, 5.0, 0.0},
+        {kSteps, 1.0f, 0.0, 0.0},    {kSteps, 0.0f, 2.0, 0.0},    {kSteps, 0.5f, 15.0, 0.0},
+        {kSteps, 0.999f, 28.0, 0.0}, {kDepth, 0.0f, 1.0, 0.0},    {kDepth, 0.5f, 3.2222, 1e-4},
+        {kDepth, 0.9f, 5.0, 0.0},    {kDepth, 1.0f, 50.0, 0.0}};
+    for (const auto& r : readings) {
+        plugin.setParameter(r.index, r.value);
+        const double got = r.index == kTone    ? chain().square->tone.load()
+                           : r.index == kSteps ? chain().triangle->stepCount.load()
+                                               : plugin.getDepthGain();
+        EXPECT_NEAR(got, r.expected, r.tolerance) << r.index << " at " << r.value;
+    }
+    // No depth switches the band-pass off; full depth makes it narrowest.
     plugin.setParameter(kDepth, 0.0f);
     EXPECT_EQ(chain().sine->widthRatio.load(), 10.0);
     EXPECT_FALSE(chain().sine->enabled.load());
-    EXPECT_EQ(plugin.getDepthGain(), 1.0f);
-    plugin.setParameter(kDepth, 0.5f);
-    EXPECT_NEAR(plugin.getDepthGain(), 3.2222f, 1e-4);
-    plugin.setParameter(kDepth, 0.9f);
-    EXPECT_EQ(plugin.getDepthGain(), 5.0f);
     plugin.setParameter(kDepth, 1.0f);
     EXPECT_EQ(chain().sine->widthRatio.load(), 0.0);
     EXPECT_TRUE(chain().sine->enabled.load());
-    EXPECT_EQ(plugin.getDepthGain(), 50.0f);
 }
 
 TEST_F(BleepifierTest, NamesKeepTheirTextsLabelsAndDisplaysAreShortAndTerminated) {

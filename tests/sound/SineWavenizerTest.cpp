@@ -16,6 +16,14 @@ using testing::makeVoice;
 
 constexpr double kRate = 44100.0;
 
+// A window of silence, then a voice.
+std::vector<float> voiceAfterSilence(int window, double pitch, int count) {
+    std::vector<float> signal(window, 0.0f);
+    const std::vector<float> voice = makeVoice(pitch, kRate, count);
+    signal.insert(signal.end(), voice.begin(), voice.end());
+    return signal;
+}
+
 // The generator's filter written out directly: order taps over the signal, zeros before it.
 std::vector<float> referenceFilter(const std::vector<float>& signal, double frequency, int order,
                                    double widthRatio) {
@@ -127,9 +135,7 @@ TEST(SineWavenizerTest, SlidingWindowWithARingJoinsIntoOneContinuousFilter) {
     FIRFilterExecutorOFFT executor;
     SineWavenizer sine(kRate, window, &executor, hop);
     sine.widthRatio = 0.5;
-    std::vector<float> padded(window, 0.0f);
-    const std::vector<float> voice = makeVoice(220.0, kRate, 4096);
-    padded.insert(padded.end(), voice.begin(), voice.end());
+    const std::vector<float> padded = voiceAfterSilence(window, 220.0, 4096);
     const std::vector<float> expected =
         referenceFilter(padded, 220.0, sine.filterOrder(220.0, window), 0.5);
     for (int start = 0; start + window <= static_cast<int>(padded.size()); start += hop) {
@@ -150,9 +156,7 @@ TEST(SineWavenizerTest, TailCallsGiveTheNewestHopOfTheWholeFilterAcrossPitchAndM
     const int hop = 128;
     FIRFilterExecutorOFFT executor;
     SineWavenizer sine(kRate, window, &executor, hop);
-    std::vector<float> padded(window, 0.0f);
-    const std::vector<float> voice = makeVoice(200.0, kRate, 8192);
-    padded.insert(padded.end(), voice.begin(), voice.end());
+    const std::vector<float> padded = voiceAfterSilence(window, 200.0, 8192);
     ArrayHolder holder;
     const int advances[] = {hop, hop, 37, hop, 1, hop, hop, 100, hop, hop, hop, hop, 64};
     int call = 0;
@@ -281,9 +285,7 @@ TEST(SineWavenizerTest, SlidingWindowFiltersWholeOnlyWhenTapsInputOrNearSilenceR
     RecordingExecutor executor;
     SineWavenizer sine(kRate, window, &executor, hop);
     // Silence, then a voice: windows that still hold silence are filtered whole.
-    std::vector<float> signal(window, 0.0f);
-    const std::vector<float> voice = makeVoice(220.0, kRate, 8192);
-    signal.insert(signal.end(), voice.begin(), voice.end());
+    const std::vector<float> signal = voiceAfterSilence(window, 220.0, 8192);
     const std::vector<float> expected =
         referenceFilter(signal, 220.0, sine.filterOrder(220.0, window), 0.0);
     std::vector<float> slice(window);

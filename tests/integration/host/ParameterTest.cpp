@@ -32,26 +32,21 @@ TEST_CASE("parameters: names, labels and displays as hosts read them") {
     for (int i = 0; i < 8; ++i) {
         CHECK_STR(marked(e, effGetParamDisplay, i), defaults[i]);
     }
-    e->setParameter(e, 0, 0.5f);
-    CHECK_STR(marked(e, effGetParamDisplay, 0), "0.50");
     CHECK_STR(marked(e, effGetParamDisplay, 5), "25.0%");
     e->setParameter(e, 5, 0.0f);
     CHECK(e->getParameter(e, 5) == 0.01f);
-    CHECK_STR(marked(e, effGetParamDisplay, 5), " 1.0%");
-    e->setParameter(e, 5, 1.0f);
-    CHECK_STR(marked(e, effGetParamDisplay, 5), "99.0%");
-    e->setParameter(e, 2, 0.34f);
-    CHECK_STR(marked(e, effGetParamDisplay, 2), "Triangle");
-    e->setParameter(e, 1, 0.0f);
-    CHECK_STR(marked(e, effGetParamDisplay, 1), "Off");
-    e->setParameter(e, 3, 0.25f);
-    e->setParameter(e, 4, 0.0f);
-    e->setParameter(e, 6, 0.75f);
-    e->setParameter(e, 7, 0.1f);
-    CHECK_STR(marked(e, effGetParamDisplay, 3), "0.25");
-    CHECK_STR(marked(e, effGetParamDisplay, 4), "0.00");
-    CHECK_STR(marked(e, effGetParamDisplay, 6), "0.75");
-    CHECK_STR(marked(e, effGetParamDisplay, 7), "0.10");
+    // Values set one after another and what each shows.
+    const struct {
+        int32_t index;
+        float value;
+        const char* shown;
+    } settings[] = {{0, 0.5f, "0.50"},      {5, 0.0f, " 1.0%"}, {5, 1.0f, "99.0%"},
+                    {2, 0.34f, "Triangle"}, {1, 0.0f, "Off"},   {3, 0.25f, "0.25"},
+                    {4, 0.0f, "0.00"},      {6, 0.75f, "0.75"}, {7, 0.1f, "0.10"}};
+    for (const auto& setting : settings) {
+        e->setParameter(e, setting.index, setting.value);
+        CHECK_STR(marked(e, effGetParamDisplay, setting.index), setting.shown);
+    }
     CHECK_STR(marked(e, effGetParamDisplay, 8), "");
     TestHost::close(e);
 }

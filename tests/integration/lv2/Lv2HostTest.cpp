@@ -25,6 +25,8 @@
 #include "tests/plugin/SungPhrase.h"
 #include "tests/support/AllocationCounter.h"
 #include "tools/bleepify/DemoPhrase.h"
+#include "tests/support/Hosts.h"
+#include "tests/support/TestMain.h"
 
 namespace {
 
@@ -195,16 +197,14 @@ Output renderLv2(const Setting& setting, const RunPlan& plan, const std::vector<
 
 // ---- The VST edition through its entry --------------------------------------------------------
 
-intptr_t VST_CALL vstHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 // The VST edition told the plan's length, run in the plan's lengths (and told its change).
 Output renderVst(const Setting& setting, const RunPlan& plan, const std::vector<float>& input) {
     PluginLoader library(gVstPath);
     EXPECT_TRUE(library.loaded()) << library.error();
     VstPluginMainProc entry = library.entry("VSTPluginMain");
-    AEffect* effect = entry ? entry(vstHost) : nullptr;
+    AEffect* effect = entry ? entry(quietHost) : nullptr;
     Output out;
     if (!effect) {
         ADD_FAILURE() << "no VST effect";
@@ -425,7 +425,7 @@ TEST_F(Lv2HostTest, MakerIsTheVstEditionsVendor) {
     PluginLoader library(gVstPath);
     ASSERT_TRUE(library.loaded()) << library.error();
     VstPluginMainProc entry = library.entry("VSTPluginMain");
-    AEffect* effect = entry ? entry(vstHost) : nullptr;
+    AEffect* effect = entry ? entry(quietHost) : nullptr;
     ASSERT_NE(effect, nullptr);
     char vendor[65] = {};
     effect->dispatcher(effect, effGetVendorString, 0, 0, vendor, 0.0f);
@@ -541,12 +541,6 @@ TEST_F(Lv2HostTest, PresetsPlayEachWaveformAtTheReadmesLevelAndMatchTheVstPlugIn
 }  // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: lv2_host_test LV2_PATH VST_PLUGIN\n");
-        return 2;
-    }
-    gLv2Path = argv[1];
-    gVstPath = argv[2];
-    return RUN_ALL_TESTS();
+    return tanuvo::testing::runTestsWithPaths(argc, argv, "LV2_PATH VST_PLUGIN",
+                                              {&gLv2Path, &gVstPath});
 }

@@ -22,6 +22,7 @@
 #include <lv2/ui/ui.h>
 
 #include "tests/support/XWindowPixels.h"
+#include "tests/support/TestMain.h"
 
 #include <atomic>
 #include <chrono>
@@ -255,6 +256,19 @@ class Lv2UiTest : public ::testing::Test {
         return {x, y};
     }
     // Presses on the knob's left, turns it clockwise over its top to its right, and lets go.
+    // The user clicks a control, holding the button down for holdMs.
+    void click(const VSTGUI::CControl* control, int holdMs = 0) {
+        const std::pair<int, int> at = onScreen(control);
+        userActs([&](Display* own) {
+            XTestFakeMotionEvent(own, -1, at.first, at.second, CurrentTime);
+            XTestFakeButtonEvent(own, Button1, True, CurrentTime);
+            if (holdMs > 0) {
+                XSync(own, False);
+                sleepMs(holdMs);
+            }
+            XTestFakeButtonEvent(own, Button1, False, CurrentTime);
+        });
+    }
     void dragKnob(int32_t tag) {
         std::vector<std::pair<int, int>> path;
         for (int step = 0; step <= 8; ++step) {
@@ -360,12 +374,7 @@ TEST_F(Lv2UiTest, OpensTheEditorInTheHostsWindowAndPortEventsMoveTheRightControl
 
 TEST_F(Lv2UiTest, AClickOnAControlWritesItsPortInThePortsUnitsInsideATouch) {
     openUi();
-    const auto [x, y] = onScreen(referenceEditor->getPowerButton());
-    userActs([&](Display* own) {
-        XTestFakeMotionEvent(own, -1, x, y, CurrentTime);
-        XTestFakeButtonEvent(own, Button1, True, CurrentTime);
-        XTestFakeButtonEvent(own, Button1, False, CurrentTime);
-    });
+    click(referenceEditor->getPowerButton());
     EXPECT_EQ(callShape(), gesture(lv2::controlPort(vst::kPower)));
     ASSERT_EQ(writes().size(), 1u);
     EXPECT_EQ(writes()[0].value, 0.0f);  // on by default, so the click turns it off
@@ -399,14 +408,7 @@ TEST_F(Lv2UiTest, AKnobDragIsOneTouchAroundItsWrites) {
 // The reset returns six parameters to their defaults, each in a touch of its own.
 TEST_F(Lv2UiTest, TheResetTouchesEachParameterItResetsAroundItsWrite) {
     openUi();
-    const auto [x, y] = onScreen(referenceEditor->getResetButton());
-    userActs([&](Display* own) {
-        XTestFakeMotionEvent(own, -1, x, y, CurrentTime);
-        XTestFakeButtonEvent(own, Button1, True, CurrentTime);
-        XSync(own, False);
-        sleepMs(100);
-        XTestFakeButtonEvent(own, Button1, False, CurrentTime);
-    });
+    click(referenceEditor->getResetButton(), 100);
     std::vector<std::string> once;
     for (int32_t index :
          {vst::kVolume, vst::kDutyRatio, vst::kMix, vst::kDepth, vst::kTone, vst::kSteps}) {
@@ -435,11 +437,5 @@ TEST_F(Lv2UiTest, ClosingReleasesTheWindowAndTheServerConnection) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: lv2_ui_test LV2_PATH\n");
-        return 2;
-    }
-    gLv2Path = argv[1];
-    return RUN_ALL_TESTS();
+    return tanuvo::testing::runTestsWithPaths(argc, argv, "LV2_PATH", {&gLv2Path});
 }

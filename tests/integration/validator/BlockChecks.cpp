@@ -7,7 +7,7 @@
 
 namespace validator {
 
-VALIDATOR_CATEGORY("blocks", "blocks longer and shorter than announced, and of zero frames") {
+CHECK_GROUP("blocks", "blocks longer and shorter than announced, and of zero frames") {
     for (int32_t announced : {64, 1024, 4096}) {
         Plugin p;
         if (!check(p.ok(), "instance")) {
@@ -38,7 +38,7 @@ VALIDATOR_CATEGORY("blocks", "blocks longer and shorter than announced, and of z
     }
 }
 
-VALIDATOR_CATEGORY("split", "a steady tone in irregular shorter blocks has no larger steps") {
+CHECK_GROUP("split", "a steady tone in irregular shorter blocks has no larger steps") {
     const float rate = 44100.0f;
     // Low tones are the hard case: the filter then reaches back further than a short block.
     for (double hz : {110.0, 220.0}) {

@@ -168,9 +168,9 @@ bool openEditor(Plugin& p, HostWindow& window) {
 
 }  // namespace
 
-VALIDATOR_CATEGORY("gestures",
-                   "editor gestures name parameters 0-7 and pair up; the host may close the "
-                   "editor from idle or automate inside a gesture") {
+CHECK_GROUP("gestures",
+            "editor gestures name parameters 0-7 and pair up; the host may close the "
+            "editor from idle or automate inside a gesture") {
     Plugin p;
     HostWindow window(240, 320);
     gHostThread = GetCurrentThreadId();

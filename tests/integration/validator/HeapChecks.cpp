@@ -36,31 +36,16 @@ long countedPlay(Plugin& p, const std::vector<float>& input, int32_t block,
 // The parameters and programs a user changes while playing, as one step of a fixed sequence.
 void change(Plugin& p, uint32_t step) {
     const float value = float((step * 2654435761u) >> 8) / 16777216.0f;
-    switch (step % 6) {
-        case 0:
-            p.set(kDepth, value);
-            break;
-        case 1:
-            p.set(kEffect, value);
-            break;
-        case 2:
-            p.set(kDutyRatio, value);
-            break;
-        case 3:
-            p.set(kTone, value);
-            break;
-        case 4:
-            p.set(kSteps, value);
-            break;
-        default:
-            p.setProgram(int32_t(step / 6 % kProgramCount));
-            break;
-    }
+    const int32_t changed[] = {kDepth, kEffect, kDutyRatio, kTone, kSteps};
+    if (step % 6 < 5)
+        p.set(changed[step % 6], value);
+    else
+        p.setProgram(int32_t(step / 6 % kProgramCount));
 }
 
 }  // namespace
 
-VALIDATOR_CATEGORY("heap", "no heap calls inside processReplacing from the first block on") {
+CHECK_GROUP("heap", "no heap calls inside processReplacing from the first block on") {
     info("watching " + heapprobe::description());
     {
         // The probe must see the plug-in's allocations at all, or every count below means nothing.

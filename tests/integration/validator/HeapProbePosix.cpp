@@ -22,23 +22,19 @@ void* __libc_pvalloc(size_t size);
 namespace {
 
 thread_local bool counting = false;  // local-exec TLS in the executable: no allocation
-std::atomic<long> calls{0};
-
-std::atomic<size_t> refusedFrom{0};
-std::atomic<long> refused{0};
 
 inline void note() {
     if (counting) {
-        calls.fetch_add(1, std::memory_order_relaxed);
+        heapprobe::counts.calls.fetch_add(1, std::memory_order_relaxed);
     }
 }
 
 // Notes a request and answers whether it is to fail.
 inline bool noteRequest(size_t size) {
     note();
-    const size_t limit = refusedFrom.load(std::memory_order_relaxed);
+    const size_t limit = heapprobe::counts.refusedFrom.load(std::memory_order_relaxed);
     if (counting && limit != 0 && size >= limit) {
-        refused.fetch_add(1, std::memory_order_relaxed);
+        heapprobe::counts.refused.fetch_add(1, std::memory_order_relaxed);
         errno = ENOMEM;
         return true;
     }
@@ -200,22 +196,13 @@ const std::string& description() {
 }
 
 void begin() {
-    calls.store(0, std::memory_order_relaxed);
+    heapprobe::counts.calls.store(0, std::memory_order_relaxed);
     counting = true;
 }
 
 long end() {
     counting = false;
-    return calls.load(std::memory_order_relaxed);
-}
-
-void refuseFrom(size_t bytes) {
-    refused.store(0);
-    refusedFrom.store(bytes);
-}
-
-long refusals() {
-    return refused.load();
+    return heapprobe::counts.calls.load(std::memory_order_relaxed);
 }
 
 }  // namespace heapprobe

@@ -11,24 +11,20 @@ namespace {
 
 // The counting thread is compared by id: thread-local storage would itself allocate here.
 std::atomic<DWORD> countingThread{0};
-std::atomic<long> calls{0};
 std::string watched;
-
-std::atomic<size_t> refusedFrom{0};
-std::atomic<long> refused{0};
 
 inline void note() {
     if (countingThread.load(std::memory_order_relaxed) == GetCurrentThreadId()) {
-        calls.fetch_add(1, std::memory_order_relaxed);
+        heapprobe::counts.calls.fetch_add(1, std::memory_order_relaxed);
     }
 }
 
 // Notes a request and answers whether it is to fail.
 inline bool refuse(size_t size) {
-    const size_t limit = refusedFrom.load(std::memory_order_relaxed);
+    const size_t limit = heapprobe::counts.refusedFrom.load(std::memory_order_relaxed);
     if (limit != 0 && size >= limit &&
         countingThread.load(std::memory_order_relaxed) == GetCurrentThreadId()) {
-        refused.fetch_add(1, std::memory_order_relaxed);
+        heapprobe::counts.refused.fetch_add(1, std::memory_order_relaxed);
         return true;
     }
     return false;
@@ -182,22 +178,13 @@ const std::string& description() {
 }
 
 void begin() {
-    calls.store(0, std::memory_order_relaxed);
+    heapprobe::counts.calls.store(0, std::memory_order_relaxed);
     countingThread.store(GetCurrentThreadId(), std::memory_order_relaxed);
 }
 
 long end() {
     countingThread.store(0, std::memory_order_relaxed);
-    return calls.load(std::memory_order_relaxed);
-}
-
-void refuseFrom(size_t bytes) {
-    refused.store(0);
-    refusedFrom.store(bytes);
-}
-
-long refusals() {
-    return refused.load();
+    return heapprobe::counts.calls.load(std::memory_order_relaxed);
 }
 
 }  // namespace heapprobe

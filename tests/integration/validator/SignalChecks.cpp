@@ -22,8 +22,7 @@ int framesFor(float rate, int32_t block) {
 
 }  // namespace
 
-VALIDATOR_CATEGORY("signals",
-                   "all rates x block sizes, four inputs: finite, no denormals, bounded") {
+CHECK_GROUP("signals", "all rates x block sizes, four inputs: finite, no denormals, bounded") {
     int combination = 0;
     for (float rate : kRates) {
         for (int32_t block : kBlockSizes) {

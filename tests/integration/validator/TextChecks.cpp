@@ -51,7 +51,7 @@ const char* opcodeName(int32_t opcode) {
 
 }  // namespace
 
-VALIDATOR_CATEGORY("texts", "every text answer terminated within its limit (canary buffers)") {
+CHECK_GROUP("texts", "every text answer terminated within its limit (canary buffers)") {
     Plugin p;
     if (!check(p.ok(), "instance")) {
         return;

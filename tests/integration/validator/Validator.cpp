@@ -9,33 +9,6 @@
 
 namespace validator {
 
-namespace {
-Tally counts;
-}  // namespace
-
-const Tally& tally() {
-    return counts;
-}
-
-bool check(bool ok, const std::string& what) {
-    ++counts.checks;
-    counts.failures += ok ? 0 : 1;
-    std::printf("  %s %s\n", ok ? "PASS" : "FAIL", what.c_str());
-    std::fflush(stdout);
-    return ok;
-}
-
-void info(const std::string& text) {
-    std::printf("  info %s\n", text.c_str());
-    std::fflush(stdout);
-}
-
-void skip(const std::string& why) {
-    ++counts.skips;
-    std::printf("  SKIP %s\n", why.c_str());
-    std::fflush(stdout);
-}
-
 std::string format(const char* pattern, ...) {
     char text[512];
     va_list args;
@@ -43,11 +16,6 @@ std::string format(const char* pattern, ...) {
     std::vsnprintf(text, sizeof text, pattern, args);
     va_end(args);
     return text;
-}
-
-std::vector<Category>& categories() {
-    static std::vector<Category> all;
-    return all;
 }
 
 float effectValue(int generator) {
