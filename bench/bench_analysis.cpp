@@ -68,33 +68,28 @@ void BM_CopyOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_CopyOnly)->Arg(2048)->Arg(4096)->Apply(repeated);
 
-void BM_RealDftForward(benchmark::State& state) {
+// One direction of the transform, on a fresh copy of the input each call.
+void timeRealDft(benchmark::State& state, int direction) {
     const int n = static_cast<int>(state.range(0));
     const std::vector<double> x = randomSignal(n);
     std::vector<double> a(x);
     Tables t(n);
-    realDft(n, 1, a.data(), t.ip.data(), t.w.data());
+    realDft(n, direction, a.data(), t.ip.data(), t.w.data());
     for (auto _ : state) {
         std::memcpy(a.data(), x.data(), n * sizeof(double));
-        realDft(n, 1, a.data(), t.ip.data(), t.w.data());
+        realDft(n, direction, a.data(), t.ip.data(), t.w.data());
         benchmark::DoNotOptimize(a.data());
         benchmark::ClobberMemory();
     }
 }
+
+void BM_RealDftForward(benchmark::State& state) {
+    timeRealDft(state, 1);
+}
 BENCHMARK(BM_RealDftForward)->Arg(2048)->Arg(4096)->Apply(repeated);
 
 void BM_RealDftInverse(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    const std::vector<double> x = randomSignal(n);
-    std::vector<double> a(x);
-    Tables t(n);
-    realDft(n, -1, a.data(), t.ip.data(), t.w.data());
-    for (auto _ : state) {
-        std::memcpy(a.data(), x.data(), n * sizeof(double));
-        realDft(n, -1, a.data(), t.ip.data(), t.w.data());
-        benchmark::DoNotOptimize(a.data());
-        benchmark::ClobberMemory();
-    }
+    timeRealDft(state, -1);
 }
 BENCHMARK(BM_RealDftInverse)->Arg(2048)->Arg(4096)->Apply(repeated);
 
@@ -129,6 +124,20 @@ BENCHMARK(BM_DetectPitch)->Apply(repeated);
 
 #ifdef BLEEP_HAVE_FFTW
 
+// Times one FFTW plan and destroys it; a plan that overwrites its input gets a fresh copy of
+// `fresh` before each call.
+void timePlan(benchmark::State& state, fftw_plan plan, double* in, const std::vector<double>& fresh,
+              const void* out) {
+    for (auto _ : state) {
+        if (!fresh.empty())
+            std::memcpy(in, fresh.data(), fresh.size() * sizeof(double));
+        fftw_execute(plan);
+        benchmark::DoNotOptimize(out);
+        benchmark::ClobberMemory();
+    }
+    fftw_destroy_plan(plan);
+}
+
 // FFTW's fastest real-to-complex double transform (out of place, input preserved).
 void BM_FftwR2c(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
@@ -137,12 +146,7 @@ void BM_FftwR2c(benchmark::State& state) {
     fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, out, FFTW_MEASURE);
     const std::vector<double> x = randomSignal(n);
     std::memcpy(in, x.data(), n * sizeof(double));
-    for (auto _ : state) {
-        fftw_execute(plan);
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
-    fftw_destroy_plan(plan);
+    timePlan(state, plan, in, {}, out);
     fftw_free(out);
     fftw_free(in);
 }
@@ -154,14 +158,7 @@ void BM_FftwC2r(benchmark::State& state) {
     fftw_complex* in = fftw_alloc_complex(n / 2 + 1);
     double* out = fftw_alloc_real(n);
     fftw_plan plan = fftw_plan_dft_c2r_1d(n, in, out, FFTW_MEASURE);
-    const std::vector<double> x = randomSignal(n + 2);
-    for (auto _ : state) {
-        std::memcpy(in, x.data(), (n + 2) * sizeof(double));
-        fftw_execute(plan);
-        benchmark::DoNotOptimize(out);
-        benchmark::ClobberMemory();
-    }
-    fftw_destroy_plan(plan);
+    timePlan(state, plan, reinterpret_cast<double*>(in), randomSignal(n + 2), out);
     fftw_free(out);
     fftw_free(in);
 }
@@ -172,14 +169,7 @@ void BM_FftwR2hcInPlace(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     double* a = fftw_alloc_real(n);
     fftw_plan plan = fftw_plan_r2r_1d(n, a, a, FFTW_R2HC, FFTW_MEASURE);
-    const std::vector<double> x = randomSignal(n);
-    for (auto _ : state) {
-        std::memcpy(a, x.data(), n * sizeof(double));
-        fftw_execute(plan);
-        benchmark::DoNotOptimize(a);
-        benchmark::ClobberMemory();
-    }
-    fftw_destroy_plan(plan);
+    timePlan(state, plan, a, randomSignal(n), a);
     fftw_free(a);
 }
 BENCHMARK(BM_FftwR2hcInPlace)->Arg(2048)->Arg(4096)->Apply(repeated);

@@ -18,6 +18,7 @@
 #include "lv2/Lv2Ports.h"
 #include "plugin/VstAbi.h"
 #include "tools/bleepify/DemoPhrase.h"
+#include "tests/support/Hosts.h"
 
 namespace {
 
@@ -39,9 +40,7 @@ void* openLibrary(const char* path) {
     return handle;
 }
 
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 void setRate(benchmark::State& state, size_t played) {
     state.counters["rtf"] = benchmark::Counter(static_cast<double>(played) / kRate,
@@ -52,7 +51,7 @@ void BM_VstEdition(benchmark::State& state) {
     const int block = static_cast<int>(state.range(0));
     auto entry =
         reinterpret_cast<VstPluginMainProc>(dlsym(openLibrary(BLEEP_VST_BINARY), "VSTPluginMain"));
-    AEffect* effect = entry ? entry(hostCallback) : nullptr;
+    AEffect* effect = entry ? entry(quietHost) : nullptr;
     if (!effect) {
         state.SkipWithError("no VST plug-in");
         return;
@@ -89,8 +88,9 @@ LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri) {
     return static_cast<LV2_URID>(found - uris->begin() + 1);
 }
 
-// range(0): the announced block length; range(1): 1 for runs of that length with the host's
-// promise of fixed blocks, 0 for single frames.
+// range(0): the block length; range(1): 1 for runs of that length, announced with the host's
+// promise of fixed blocks, 0 for single frames from a host that tells no length (gathered into
+// blocks of the default length, whatever range(0) is).
 void BM_Lv2Edition(benchmark::State& state) {
     const int32_t block = static_cast<int32_t>(state.range(0));
     const bool fixed = state.range(1) != 0;
@@ -111,8 +111,8 @@ void BM_Lv2Edition(benchmark::State& state) {
     LV2_Feature mapFeature{LV2_URID__map, &map};
     LV2_Feature optionsFeature{LV2_OPTIONS__options, options};
     LV2_Feature fixedFeature{LV2_BUF_SIZE__fixedBlockLength, nullptr};
-    const LV2_Feature* features[] = {&mapFeature, &optionsFeature, fixed ? &fixedFeature : nullptr,
-                                     nullptr};
+    const LV2_Feature* features[] = {&mapFeature, fixed ? &optionsFeature : nullptr,
+                                     fixed ? &fixedFeature : nullptr, nullptr};
     LV2_Handle instance = descriptor->instantiate(descriptor, kRate, "", features);
 
     float controls[vst::kNumParams];

@@ -10,6 +10,7 @@
 
 #include "plugin/Bleepifier.h"
 #include "tools/bleepify/DemoPhrase.h"
+#include "tests/support/Hosts.h"
 
 namespace {
 
@@ -18,9 +19,7 @@ using tanuvo::sound::vst::Bleepifier;
 constexpr int kRate = 44100;
 const char* const kWaveNames[] = {"Sine", "Square", "Triangle", "Saw", "Noise(L)", "Noise(S)"};
 
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 const std::vector<float>& demoPhrase() {
     static const std::vector<float> phrase = tanuvo::bleepify::makeDemoPhrase(kRate);
@@ -46,7 +45,7 @@ double playPhrase(AEffect* effect, int blockSize, std::vector<float>& in, float*
 void BM_PluginRealTimeFactor(benchmark::State& state) {
     const int waveform = static_cast<int>(state.range(0));
     const int blockSize = static_cast<int>(state.range(1));
-    auto plugin = std::make_unique<Bleepifier>(hostCallback);
+    auto plugin = std::make_unique<Bleepifier>(quietHost);
     AEffect* effect = plugin->getAeffect();
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
     effect->dispatcher(effect, effSetBlockSize, 0, blockSize, nullptr, 0.0f);

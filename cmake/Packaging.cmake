@@ -1,5 +1,5 @@
 # Release artefacts through CPack (scripts/package.sh drives it): on Linux a Debian package with
-# the VST plug-in, the LV2 bundle and bleepify; for each Windows DLL a zip with its README.
+# the VST plug-in, the LV2 bundle and bleepify; for each Windows DLL a zip with a short readme.
 set(CPACK_PACKAGE_NAME bleepifier)
 set(CPACK_PACKAGE_VENDOR "Tanuvo Soft")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -9,15 +9,24 @@ set(CPACK_PACKAGE_CONTACT "Tanuvo Soft <support@tanuvo.example>")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 
 if(WIN32)
-    # The DLL and the README side by side at the zip's top, ready to drop into a plug-in folder.
-    install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+    # The DLL and a plain-text readme side by side at the zip's top, ready to drop into a plug-in
+    # folder. The readme has Windows line ends, so that every Windows editor shows it as written.
     set(CPACK_GENERATOR ZIP)
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
         set(CPACK_SYSTEM_NAME win32)
+        set(BLEEP_ZIP_BITS 32)
     else()
         set(CPACK_SYSTEM_NAME win64)
+        set(BLEEP_ZIP_BITS 64)
     endif()
+    set(BLEEP_ZIP_32 ${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION}-win32.zip)
+    set(BLEEP_ZIP_64 ${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION}-win64.zip)
+    configure_file(${PROJECT_SOURCE_DIR}/resources/ReadMe-Windows.txt.in
+                   ${CMAKE_BINARY_DIR}/Bleepifier-ReadMe.txt @ONLY NEWLINE_STYLE CRLF)
+    install(FILES ${CMAKE_BINARY_DIR}/Bleepifier-ReadMe.txt DESTINATION .)
+    # The shipped DLL without the debug sections the static runtimes bring along.
+    set(CPACK_STRIP_FILES ON)
 else()
     set(CPACK_GENERATOR DEB)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

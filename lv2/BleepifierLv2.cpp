@@ -5,50 +5,82 @@
 
 #include <lv2/atom/atom.h>
 #include <lv2/buf-size/buf-size.h>
-#include <lv2/core/lv2.h>
-#include <lv2/options/options.h>
-#include <lv2/urid/urid.h>
 
 #include "lv2/FeatureLookup.h"
 
 namespace tanuvo::sound::lv2 {
 
-BlockPlan planBlocks(const LV2_Feature* const* features) {
-    BlockPlan plan;
+OptionKeys mapOptionKeys(const LV2_Feature* const* features) {
+    OptionKeys keys;
     const auto* map = static_cast<const LV2_URID_Map*>(featureData(features, LV2_URID__map));
-    const auto* options =
-        static_cast<const LV2_Options_Option*>(featureData(features, LV2_OPTIONS__options));
-    int32_t nominal = 0;
-    int32_t maximum = 0;
-    if (map && map->map && options) {
-        const LV2_URID nominalKey = map->map(map->handle, LV2_BUF_SIZE__nominalBlockLength);
-        const LV2_URID maximumKey = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
-        const LV2_URID intType = map->map(map->handle, LV2_ATOM__Int);
-        for (const LV2_Options_Option* o = options; o->key != 0 || o->value != nullptr; ++o) {
-            if (o->type != intType || o->size != sizeof(int32_t) || !o->value) {
-                continue;
-            }
-            const int32_t value = *static_cast<const int32_t*>(o->value);
-            if (o->key == nominalKey) {
-                nominal = value;
-            } else if (o->key == maximumKey) {
-                maximum = value;
-            }
-        }
+    if (map && map->map) {
+        keys.nominal = map->map(map->handle, LV2_BUF_SIZE__nominalBlockLength);
+        keys.maximum = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
+        keys.intType = map->map(map->handle, LV2_ATOM__Int);
     }
-    const int32_t announced = nominal > 0 ? nominal : maximum;
+    return keys;
+}
+
+uint32_t readBlockLengths(const OptionKeys& keys, const LV2_Options_Option* options,
+                          BlockLengths& lengths) {
+    uint32_t status = LV2_OPTIONS_SUCCESS;
+    for (const LV2_Options_Option* o = options; o && (o->key != 0 || o->value); ++o) {
+        int32_t* length = nullptr;
+        if (keys.nominal != 0 && o->key == keys.nominal) {
+            length = &lengths.nominal;
+        } else if (keys.maximum != 0 && o->key == keys.maximum) {
+            length = &lengths.maximum;
+        } else {
+            status |= LV2_OPTIONS_ERR_BAD_KEY;
+            continue;
+        }
+        int32_t value = 0;
+        if (o->type == keys.intType && o->size == sizeof(int32_t) && o->value) {
+            std::memcpy(&value, o->value, sizeof(value));
+        }
+        if (value <= 0) {
+            status |= LV2_OPTIONS_ERR_BAD_VALUE;
+            continue;
+        }
+        *length = value;
+    }
+    return status;
+}
+
+BlockLengths announcedLengths(const OptionKeys& keys, const LV2_Feature* const* features) {
+    BlockLengths lengths;
+    readBlockLengths(
+        keys, static_cast<const LV2_Options_Option*>(featureData(features, LV2_OPTIONS__options)),
+        lengths);
+    return lengths;
+}
+
+BlockPlan planBlocks(const BlockLengths& lengths) {
+    BlockPlan plan;
+    const int32_t announced = lengths.nominal > 0 ? lengths.nominal : lengths.maximum;
     if (announced > 0) {
-        // Longer blocks are analysed in pieces of the core's longest block, as in the VST edition.
+        // Longer cycles are analysed in pieces of the core's longest block, as in the VST edition.
         plan.length = std::min(announced, vst::Bleepifier::kMaxBlockSize);
-        plan.fixed = findFeature(features, LV2_BUF_SIZE__fixedBlockLength) != nullptr;
+        plan.announced = true;
     }
     return plan;
 }
 
-BleepifierLv2::BleepifierLv2(double sampleRate, const BlockPlan& plan) : plan(plan) {
-    effect.setSampleRate(static_cast<float>(sampleRate));
-    effect.setBlockSize(plan.length);
-    if (!plan.fixed) {
+namespace {
+
+std::unique_ptr<vst::Bleepifier> makeEffect(double sampleRate, int32_t blockLength) {
+    auto effect = std::make_unique<vst::Bleepifier>(nullptr);
+    effect->setSampleRate(static_cast<float>(sampleRate));
+    effect->setBlockSize(blockLength);
+    return effect;
+}
+
+}  // namespace
+
+BleepifierLv2::BleepifierLv2(double sampleRate, const BlockLengths& lengths, const OptionKeys& keys)
+    : sampleRate(sampleRate), keys(keys), lengths(lengths), plan(planBlocks(lengths)) {
+    effect = makeEffect(sampleRate, plan.length);
+    if (!plan.announced) {
         gatherer = std::make_unique<BlockGatherer>(plan.length);
     }
 }
@@ -73,7 +105,73 @@ void BleepifierLv2::connect(uint32_t port, void* data) {
     }
 }
 
+bool BleepifierLv2::adopt(const BlockPlan& next) {
+    // What may fail comes first, so that a failure leaves the previous plan playing.
+    std::unique_ptr<BlockGatherer> nextGatherer;
+    if (!next.announced && !(gatherer && gatherer->blockLength() == next.length)) {
+        nextGatherer = std::make_unique<BlockGatherer>(next.length);
+    }
+    if (effect->getBlockSize() != next.length) {
+        effect->setBlockSize(next.length);
+        if (effect->getBlockSize() != next.length) {
+            return false;
+        }
+    }
+    plan = next;
+    if (plan.announced) {
+        gatherer.reset();
+    } else if (nextGatherer) {
+        gatherer = std::move(nextGatherer);
+    }
+    return true;
+}
+
+uint32_t BleepifierLv2::setOptions(const LV2_Options_Option* options) {
+    BlockLengths next = lengths;
+    const uint32_t status = readBlockLengths(keys, options, next);
+    try {
+        if (!adopt(planBlocks(next))) {
+            return status | LV2_OPTIONS_ERR_UNKNOWN;
+        }
+    } catch (...) {
+        return status | LV2_OPTIONS_ERR_UNKNOWN;
+    }
+    lengths = next;
+    return status;
+}
+
+uint32_t BleepifierLv2::getOptions(LV2_Options_Option* options) const {
+    uint32_t status = LV2_OPTIONS_SUCCESS;
+    for (LV2_Options_Option* o = options; o && o->key != 0; ++o) {
+        const int32_t* value = nullptr;
+        if (keys.nominal != 0 && o->key == keys.nominal) {
+            value = &lengths.nominal;
+        } else if (keys.maximum != 0 && o->key == keys.maximum) {
+            value = &lengths.maximum;
+        }
+        if (!value || *value <= 0) {
+            status |= LV2_OPTIONS_ERR_BAD_KEY;
+            continue;
+        }
+        o->size = sizeof(int32_t);
+        o->type = keys.intType;
+        o->value = value;
+    }
+    return status;
+}
+
 void BleepifierLv2::activate() {
+    // Activation forgets the instance's history: a core that has played is built anew (the
+    // ports' values reach it on the next run), and the gathered input is dropped.
+    if (played) {
+        try {
+            effect = makeEffect(sampleRate, plan.length);
+            applied.fill(false);
+            played = false;
+        } catch (...) {
+            // Out of memory: the core keeps its history rather than the host losing the plug-in.
+        }
+    }
     if (gatherer) {
         gatherer->reset();
     }
@@ -90,7 +188,7 @@ void BleepifierLv2::applyControls() {
         if (applied[i] && bits == appliedBits[i]) {
             continue;
         }
-        effect.setParameter(i, vst::toNormalised(vst::kParameters[i], value));
+        effect->setParameter(i, vst::toNormalised(vst::kParameters[i], value));
         appliedBits[i] = bits;
         applied[i] = true;
     }
@@ -99,7 +197,8 @@ void BleepifierLv2::applyControls() {
 void BleepifierLv2::process(const float* in, float* out0, float* out1, int32_t frames) {
     float* inputs[1] = {const_cast<float*>(in)};
     float* outputs[2] = {out0, out1};
-    effect.processReplacing(inputs, outputs, frames);
+    effect->processReplacing(inputs, outputs, frames);
+    played = true;
 }
 
 void BleepifierLv2::run(uint32_t frames) {

@@ -18,6 +18,7 @@ namespace {
 
 const char* const kPrefixes =
     "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix rdf:   <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
@@ -78,15 +79,17 @@ std::string pluginDescription(const std::string& dsp, const std::string& uiBinar
     std::ostringstream out;
     out << kPrefixes;
     out << "<" << kPluginUri << ">\n"
-        << "    a lv2:Plugin , lv2:SpectralPlugin ;\n"
+        << "    a lv2:Plugin , lv2:SpectralPlugin , doap:Project ;\n"
         << "    doap:name \"Bleepifier\" ;\n"
+        // Hosts show the maintainer's name as the plug-in's maker; the VST edition's vendor.
+        << "    doap:maintainer [ foaf:name \"Tanuvo Soft\" ] ;\n"
         << "    rdfs:comment \"Follows the pitch of a voice or instrument and plays it back as a "
            "chip sound.\" ;\n"
         << "    lv2:minorVersion 0 ;\n"
         << "    lv2:microVersion 0 ;\n"
         << "    lv2:binary <" << dsp << "> ;\n"
-        << "    lv2:optionalFeature lv2:hardRTCapable , bufsz:fixedBlockLength , opts:options , "
-           "urid:map ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable , opts:options , urid:map ;\n"
+        << "    lv2:extensionData opts:interface ;\n"
         << "    opts:supportedOption bufsz:nominalBlockLength , bufsz:maxBlockLength ;\n";
     if (!uiBinary.empty()) {
         out << "    ui:ui <" << kUiUri << "> ;\n";
@@ -127,7 +130,7 @@ std::string pluginDescription(const std::string& dsp, const std::string& uiBinar
             << "    a ui:X11UI ;\n"
             << "    ui:binary <" << uiBinary << "> ;\n"
             << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
-            << "    lv2:optionalFeature ui:resize ;\n"
+            << "    lv2:optionalFeature ui:resize , ui:touch ;\n"
             << "    lv2:extensionData ui:idleInterface .\n";
     }
     return out.str();

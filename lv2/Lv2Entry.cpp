@@ -1,18 +1,24 @@
-// The DSP binary's exported entry: one plug-in descriptor.
-#include <new>
+// The DSP binary's exported entry: one plug-in descriptor, with the options interface.
+#include <cstring>
 
 #include <lv2/core/lv2.h>
+#include <lv2/options/options.h>
 
 #include "lv2/BleepifierLv2.h"
 
-using tanuvo::sound::lv2::BleepifierLv2;
+using namespace tanuvo::sound::lv2;
 
 namespace {
 
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*,
                        const LV2_Feature* const* features) {
+    // A rate the core cannot be built for would play on other settings: no instance instead.
+    if (!BleepifierLv2::acceptsSampleRate(rate)) {
+        return nullptr;
+    }
     try {
-        return new BleepifierLv2(rate, tanuvo::sound::lv2::planBlocks(features));
+        const OptionKeys keys = mapOptionKeys(features);
+        return new BleepifierLv2(rate, announcedLengths(keys, features), keys);
     } catch (...) {
         // Nothing escapes into the host: a failed construction is an answer of null.
         return nullptr;
@@ -41,18 +47,22 @@ void cleanup(LV2_Handle handle) {
     delete self(handle);
 }
 
-const void* extensionData(const char*) {
-    return nullptr;
+uint32_t getOptions(LV2_Handle handle, LV2_Options_Option* options) {
+    return self(handle)->getOptions(options);
 }
 
-const LV2_Descriptor kDescriptor = {tanuvo::sound::lv2::kPluginUri,
-                                    instantiate,
-                                    connectPort,
-                                    activate,
-                                    run,
-                                    deactivate,
-                                    cleanup,
-                                    extensionData};
+uint32_t setOptions(LV2_Handle handle, const LV2_Options_Option* options) {
+    return self(handle)->setOptions(options);
+}
+
+const LV2_Options_Interface kOptions = {getOptions, setOptions};
+
+const void* extensionData(const char* uri) {
+    return uri && std::strcmp(uri, LV2_OPTIONS__interface) == 0 ? &kOptions : nullptr;
+}
+
+const LV2_Descriptor kDescriptor = {kPluginUri, instantiate, connectPort, activate,
+                                    run,        deactivate,  cleanup,     extensionData};
 
 }  // namespace
 

@@ -7,8 +7,12 @@
 
 namespace tanuvo::sound::lv2 {
 
-UiEffect::UiEffect(LV2UI_Write_Function write, LV2UI_Controller controller)
-    : AudioEffectX(nullptr, 0, vst::kNumParams), write(write), controller(controller) {
+UiEffect::UiEffect(LV2UI_Write_Function write, LV2UI_Controller controller,
+                   const LV2UI_Touch* touch)
+    : AudioEffectX(nullptr, 0, vst::kNumParams),
+      write(write),
+      controller(controller),
+      touch(touch ? *touch : LV2UI_Touch{}) {
     for (const vst::ParameterSpec& param : vst::kParameters) {
         values[param.index] = param.defaultValue;
     }
@@ -34,6 +38,23 @@ void UiEffect::setParameterAutomated(int32_t index, float value) {
         const float port = vst::fromNormalised(vst::kParameters[index], value);
         write(controller, controlPort(index), sizeof(port), 0, &port);
     }
+}
+
+bool UiEffect::beginEdit(int32_t index) {
+    return sendTouch(index, true);
+}
+
+bool UiEffect::endEdit(int32_t index) {
+    return sendTouch(index, false);
+}
+
+// Controls without a parameter (the editor's reset button) have no port to touch.
+bool UiEffect::sendTouch(int32_t index, bool grabbed) {
+    if (!touch.touch || index < 0 || index >= vst::kNumParams) {
+        return false;
+    }
+    touch.touch(touch.handle, controlPort(index), grabbed);
+    return true;
 }
 
 void UiEffect::portEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer) {

@@ -32,7 +32,9 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*,
     }
     try {
         auto instance = std::make_unique<UiInstance>();
-        instance->effect = std::make_unique<UiEffect>(write, controller);
+        instance->effect = std::make_unique<UiEffect>(
+            write, controller,
+            static_cast<const LV2UI_Touch*>(featureData(features, LV2_UI__touch)));
         // Registers itself as the effect's editor, which the effect deletes.
         instance->editor = new BleepifierEditor(instance->effect.get());
         if (!instance->editor->open(parent)) {

@@ -109,8 +109,9 @@ class AudioEffectX : public AudioEffect {
     // Host calls.
     bool sizeWindow(int32_t width, int32_t height);
     bool canHostDo(const char* text);
-    bool beginEdit(int32_t index);
-    bool endEdit(int32_t index);
+    // Virtual for effects whose host is not a VST host (the LV2 UI's stand-in).
+    virtual bool beginEdit(int32_t index);
+    virtual bool endEdit(int32_t index);
 
   protected:
     int32_t canDoText(const char* text) override { return canDo(text); }

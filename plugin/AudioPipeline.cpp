@@ -71,8 +71,14 @@ void processChunk(const SignalPath& path, const MixSettings& s, const float* in,
 
     // 2. Pitch.
     double pitch = path.detector ? path.detector->detectPitch(buffer, length) : -1.0;
-    if (path.context && path.sine) {
-        path.sine->setOverlap(window ? length - n : 0);
+    // Tell the sine how this window joins the input it has seen, so its filter reaches back
+    // into the right samples whatever the host's block lengths.
+    if (path.sine) {
+        if (path.window) {
+            path.sine->setAdvance(n);
+        } else if (path.context) {
+            path.sine->setOverlap(window ? length - n : 0);
+        }
     }
     bool voiced = pitch > 0.0 && path.wavenizer;
     float gain = voiced ? s.depthGain : 1.0f;

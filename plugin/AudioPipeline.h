@@ -28,7 +28,7 @@ struct SignalPath {
     // Without a sliding window: the latest windowLength input samples (hop windowLength), so that
     // a block shorter than announced is analysed in the context of the input before it.
     SlidingWindow* context = nullptr;
-    SineWavenizer* sine = nullptr;  // told how far such a window reaches back
+    SineWavenizer* sine = nullptr;  // told how each window joins the input before it
 };
 
 // Runs a host block of any length: split into pieces no longer than the window's hop (with a

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <new>
+#include <thread>
 
 #include "plugin/DenormalGuard.h"
 #include "plugin/SignalChain.h"
@@ -14,9 +17,33 @@ constexpr int32_t kUniqueId = 0x426C6570;  // 'Blep'
 constexpr int kMinWindowLength = 1024;
 }  // namespace
 
+struct Bleepifier::SizedChain {
+    SizedChain(double rate, int32_t size)
+        : chain(std::make_unique<SignalChain>(rate, std::max(kMinWindowLength, size), size)),
+          windowLength(std::max(kMinWindowLength, size)),
+          wetScratch(windowLength, 0.0f) {
+        // Host blocks of the announced length need no context; shorter ones use the sliding
+        // window (announced sizes below the window length) or the latest input.
+        if (size < kMinWindowLength) {
+            slidingWindow = std::make_unique<SlidingWindow>(size);
+        } else {
+            blockContext = std::make_unique<SlidingWindow>(windowLength, windowLength);
+        }
+    }
+
+    std::unique_ptr<SignalChain> chain;
+    int32_t windowLength;
+    std::vector<float> wetScratch;  // kept across blocks so the audio path never allocates
+    std::unique_ptr<SlidingWindow> slidingWindow;
+    std::unique_ptr<SlidingWindow> blockContext;  // without a sliding window: the latest input
+};
+
 Bleepifier::Bleepifier(audioMasterCallback audioMaster)
-    : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
-    setUp(44100.0, 1024);
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams),
+      waveNames(std::begin(kWaveformNames), std::end(kWaveformNames)) {
+    if (!rebuild(44100.0, 1024, false)) {
+        throw std::bad_alloc();
+    }
     cEffect.numInputs = 1;
     cEffect.numOutputs = 2;
     cEffect.uniqueID = kUniqueId;
@@ -24,49 +51,61 @@ Bleepifier::Bleepifier(audioMasterCallback audioMaster)
 }
 
 Bleepifier::~Bleepifier() {
-    tearDown();
+    delete sized.exchange(nullptr);
 }
 
 // ---- Signal chain set-up ---------------------------------------------------------------------
 
-void Bleepifier::setUp(double rate, int32_t size) {
-    windowLength = std::max(kMinWindowLength, size);
-    chain = std::make_unique<SignalChain>(rate, windowLength, size);
-    for (int i = 0; i < SignalChain::kGeneratorCount; ++i) {
-        wavenizers.push_back(chain->generator(i));
-        waveNames.emplace_back(SignalChain::name(i));
+bool Bleepifier::rebuild(double rate, int32_t size, bool keepHistory) {
+    std::unique_ptr<SizedChain> next;
+    try {
+        next = std::make_unique<SizedChain>(rate, size);
+    } catch (...) {
+        return false;
     }
-    wetScratch.assign(windowLength, 0.0f);
-    // Host blocks of the announced length need no context; shorter ones use it (the sliding
-    // window, for announced sizes below the window length, is made by setBlockSize).
-    blockContext.reset();
-    if (size >= kMinWindowLength) {
-        blockContext = std::make_unique<SlidingWindow>(windowLength, windowLength);
+    pushGeneratorSettings(*next->chain);
+    SizedChain* current = sized.load();
+    if (keepHistory && current && current->slidingWindow && next->slidingWindow &&
+        current->slidingWindow->hop == next->slidingWindow->hop) {
+        next->slidingWindow.swap(current->slidingWindow);
     }
-    pushGeneratorSettings();
-    int32_t index = waveIndex.load(std::memory_order_relaxed);
-    currentWavenizer.store(
-        index < static_cast<int32_t>(wavenizers.size()) ? wavenizers[index] : nullptr,
-        std::memory_order_relaxed);
+    std::unique_ptr<SizedChain> previous(sized.exchange(next.release()));
+    // A parameter call that took the previous chain ends before that chain goes; one that stored
+    // a value after the first push above may have pushed it into the previous chain.
+    while (parameterCallsInFlight.load() != 0) {
+        std::this_thread::yield();
+    }
+    unsigned seen;
+    do {
+        seen = storedValueChanges.load();
+        pushGeneratorSettings(*sized.load()->chain);
+    } while (storedValueChanges.load() != seen);
+    return true;
 }
 
-void Bleepifier::tearDown() {
-    currentWavenizer.store(nullptr, std::memory_order_relaxed);
-    wavenizers.clear();
-    waveNames.clear();
-    chain.reset();
+int32_t Bleepifier::getWindowLength() const {
+    const SizedChain* s = sized.load();
+    return s ? s->windowLength : 0;
+}
+
+const SlidingWindow* Bleepifier::getSlidingWindow() const {
+    const SizedChain* s = sized.load();
+    return s ? s->slidingWindow.get() : nullptr;
+}
+
+SignalChain* Bleepifier::getSignalChain() const {
+    const SizedChain* s = sized.load();
+    return s ? s->chain.get() : nullptr;
 }
 
 void Bleepifier::setSampleRate(float rate) {
-    // Rates the chain cannot be built for are not applied; the previous chain keeps working.
+    // Rates the chain cannot be built for are not applied; the previous chain keeps working, as
+    // it does when the new one cannot be made.
     if (!(rate >= kMinSampleRate && rate <= kMaxSampleRate)) {
         return;
     }
-    float previous = sampleRate;
-    sampleRate = rate;
-    if (rate != previous) {
-        tearDown();
-        setUp(rate, blockSize);
+    if (rate != sampleRate && rebuild(rate, blockSize, true)) {
+        sampleRate = rate;
     }
 }
 
@@ -76,22 +115,16 @@ void Bleepifier::setBlockSize(int32_t size) {
     }
     // Longer host blocks are processed in pieces of this size.
     size = std::min(size, kMaxBlockSize);
-    int32_t previous = blockSize;
-    blockSize = size;
-    if (size != previous) {
-        tearDown();
-        setUp(sampleRate, size);
-        slidingWindow.reset();
-        if (size < kMinWindowLength) {
-            slidingWindow = std::make_unique<SlidingWindow>(size);
-        }
+    if (size != blockSize && rebuild(sampleRate, size, false)) {
+        blockSize = size;
     }
 }
 
 // ---- Audio -----------------------------------------------------------------------------------
 
 void Bleepifier::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
-    if (!inputs || !outputs || sampleFrames <= 0) {
+    SizedChain* set = sized.load(std::memory_order_acquire);
+    if (!inputs || !outputs || sampleFrames <= 0 || !set) {
         return;
     }
     DenormalGuard denormals;
@@ -104,14 +137,15 @@ void Bleepifier::processReplacing(float** inputs, float** outputs, int32_t sampl
     settings.depthGain = depthGain.load(std::memory_order_relaxed);
 
     // Point the pipeline at the chain.
+    SignalChain& chain = *set->chain;
     SignalPath path;
-    path.detector = chain ? chain->detector.get() : nullptr;
-    path.wavenizer = currentWavenizer.load(std::memory_order_relaxed);
-    path.window = slidingWindow.get();
-    path.context = blockContext.get();
-    path.sine = chain ? chain->sine.get() : nullptr;
-    path.windowLength = windowLength;
-    path.scratch = wetScratch.data();
+    path.detector = chain.detector.get();
+    path.wavenizer = chain.generator(waveIndex.load(std::memory_order_relaxed));
+    path.window = set->slidingWindow.get();
+    path.context = set->blockContext.get();
+    path.sine = chain.sine.get();
+    path.windowLength = set->windowLength;
+    path.scratch = set->wetScratch.data();
 
     // Process and write both outputs.
     processBlock(path, settings, inputs[0], outputs[0], outputs[1], sampleFrames);

@@ -39,6 +39,8 @@ class Bleepifier : public AudioEffectX {
     void setBlockSize(int32_t size) override;
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
 
+    // Holds every value within its range (0 to 1, DutyRatio 0.01 to 0.99); NaN leaves the
+    // previous value.
     void setParameter(int32_t index, float value) override;
     float getParameter(int32_t index) override;
     void setProgram(int32_t program) override;
@@ -56,32 +58,32 @@ class Bleepifier : public AudioEffectX {
 
     // Read-only views for the editor and tests.
     int32_t getWaveIndex() const { return waveIndex.load(std::memory_order_relaxed); }
-    int32_t getWindowLength() const { return windowLength; }
-    const SlidingWindow* getSlidingWindow() const { return slidingWindow.get(); }
+    int32_t getWindowLength() const;
+    const SlidingWindow* getSlidingWindow() const;
     const std::vector<std::string>& getWaveNames() const { return waveNames; }
     float getDepthGain() const { return depthGain.load(std::memory_order_relaxed); }
     const ProgramRecord& getProgramRecord(int32_t index) const { return programs.at(index); }
-    SignalChain* getSignalChain() const { return chain.get(); }
+    SignalChain* getSignalChain() const;
 
   private:
-    void setUp(double rate, int32_t size);
-    void tearDown();
+    // Everything whose size follows from the sample rate and block size.
+    struct SizedChain;
 
-    void applyWaveIndex(int32_t index);
-    void applyDepth(float value);
-    void applyDutyRatio(float value);
-    void applyTone(float value);
-    void applySteps(float value);
-    // Hand a value to the chain's generators (and the depth gain) without storing it.
-    void pushDepth(float value);
-    void pushDutyRatio(float limited);
-    void pushTone(float value);
-    void pushSteps(float value);
+    // Builds the chain, buffers and windows for a rate and block size aside and adopts them only
+    // when every part was made: a refused allocation leaves the previous, consistent set playing
+    // (in pieces of its own size) and answers false. The sliding window's history is kept when
+    // keepHistory is set and the window's size does not change.
+    bool rebuild(double rate, int32_t size, bool keepHistory);
+
+    // Stores a value already held in range, in the live fields and the current program.
+    void store(int32_t index, float value);
+    // Hands the stored value of a parameter to a chain's generators.
+    void push(SignalChain& target, int32_t index);
     // After a chain is built: the stored values into its fresh generators, so that what the host
     // reads is what plays.
-    void pushGeneratorSettings();
+    void pushGeneratorSettings(SignalChain& target);
     double evaluate(const PointTable& table, float x);
-    // Tells an open or closed editor about a parameter value exactly as the host gave it.
+    // Tells an open or closed editor about a parameter value.
     void notifyEditor(int32_t index, float value);
 
     std::array<ProgramRecord, kNumPrograms> programs{};
@@ -99,15 +101,15 @@ class Bleepifier : public AudioEffectX {
     std::atomic<float> steps{kParameters[kSteps].defaultValue};
 
     ParameterMaps maps;
-
-    std::unique_ptr<SignalChain> chain;
-    std::atomic<IWavenizer*> currentWavenizer{nullptr};
-    std::vector<IWavenizer*> wavenizers;
     std::vector<std::string> waveNames;
-    int32_t windowLength = 0;
-    std::unique_ptr<SlidingWindow> slidingWindow;
-    std::unique_ptr<SlidingWindow> blockContext;  // without a sliding window: the latest input
-    std::vector<float> wetScratch;  // kept across blocks so the audio path never allocates
+
+    // The set the audio thread plays. A rebuild (while the host has the plug-in suspended) swaps
+    // in a new one; parameter calls from other threads may still hold the old one, so it waits
+    // for the calls in flight before deleting it and pushes the stored values into the new one
+    // again until no call stored a value meanwhile.
+    std::atomic<SizedChain*> sized{nullptr};
+    std::atomic<int> parameterCallsInFlight{0};
+    std::atomic<unsigned> storedValueChanges{0};
 };
 
 }  // namespace tanuvo::sound::vst

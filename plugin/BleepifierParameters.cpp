@@ -30,6 +30,32 @@ double Bleepifier::evaluate(const PointTable& table, float x) {
 }
 
 void Bleepifier::setParameter(int32_t index, float value) {
+    if (index < 0 || index >= kNumParams || std::isnan(value)) {
+        return;
+    }
+    // Hosts and LV2 port values are not bound to the range; out of it, gains would reach the
+    // speakers unbounded.
+    value = std::clamp(value, 0.0f, 1.0f);
+    if (index == kDutyRatio) {
+        value = std::clamp(value, 0.01f, 0.99f);
+    }
+    parameterCallsInFlight.fetch_add(1);
+    store(index, value);
+    storedValueChanges.fetch_add(1);
+    if (SignalChain* chain = getSignalChain()) {
+        push(*chain, index);
+    }
+    parameterCallsInFlight.fetch_sub(1);
+    notifyEditor(index, value);
+}
+
+void Bleepifier::notifyEditor(int32_t index, float value) {
+    if (AEffEditor* editor = getEditor()) {
+        editor->setParameter(index, value);
+    }
+}
+
+void Bleepifier::store(int32_t index, float value) {
     ProgramRecord& program = programs[curProgram];
     switch (index) {
         case kVolume:
@@ -40,111 +66,71 @@ void Bleepifier::setParameter(int32_t index, float value) {
             powerOn.store(value != 0.0f, std::memory_order_relaxed);
             program.powerOn = value != 0.0f;
             break;
-        case kEffect:
-            applyWaveIndex(waveformIndex(value));
+        case kEffect: {
+            const int32_t wave = waveformIndex(value);
+            waveIndex.store(wave, std::memory_order_relaxed);
+            program.waveIndex = static_cast<float>(wave);
             break;
+        }
         case kMix:
             mix.store(value, std::memory_order_relaxed);
             program.mix = value;
             break;
         case kDepth:
-            applyDepth(value);
+            depth.store(value, std::memory_order_relaxed);
+            program.depth = value;
+            depthGain.store(static_cast<float>(evaluate(maps.depthToGain, value)),
+                            std::memory_order_relaxed);
             break;
         case kDutyRatio:
-            applyDutyRatio(value);
+            dutyRatio.store(value, std::memory_order_relaxed);
+            program.dutyRatio = value;
             break;
         case kTone:
-            applyTone(value);
+            tone.store(value, std::memory_order_relaxed);
+            program.tone = value;
             break;
         case kSteps:
-            applySteps(value);
+            steps.store(value, std::memory_order_relaxed);
+            program.steps = value;
             break;
         default:
-            return;
-    }
-    notifyEditor(index, value);
-}
-
-void Bleepifier::notifyEditor(int32_t index, float value) {
-    if (AEffEditor* editor = getEditor()) {
-        editor->setParameter(index, value);
+            break;
     }
 }
 
-void Bleepifier::applyWaveIndex(int32_t index) {
-    waveIndex.store(index, std::memory_order_relaxed);
-    programs[curProgram].waveIndex = static_cast<float>(index);
-    currentWavenizer.store(
-        index < static_cast<int32_t>(wavenizers.size()) ? wavenizers[index] : nullptr,
-        std::memory_order_relaxed);
-}
-
-void Bleepifier::applyDepth(float value) {
-    depth.store(value, std::memory_order_relaxed);
-    programs[curProgram].depth = value;
-    pushDepth(value);
-}
-
-void Bleepifier::pushDepth(float value) {
-    double width = evaluate(maps.depthToSine, value);
-    if (chain) {
-        chain->setSineWidthRatio(width);
-        chain->setSineEnabled(width != 10.0);
-    }
-    depthGain.store(static_cast<float>(evaluate(maps.depthToGain, value)),
-                    std::memory_order_relaxed);
-}
-
-void Bleepifier::applyDutyRatio(float value) {
-    double d = value;
-    if (d > 0.99) {
-        d = 0.99;
-    } else if (d < 0.01 || std::isnan(d)) {
-        d = 0.01;
-    }
-    float limited = static_cast<float>(d);
-    dutyRatio.store(limited, std::memory_order_relaxed);
-    programs[curProgram].dutyRatio = limited;
-    pushDutyRatio(limited);
-}
-
-void Bleepifier::pushDutyRatio(float limited) {
-    if (chain) {
-        chain->setSquareDutyRatio(limited);
+void Bleepifier::push(SignalChain& target, int32_t index) {
+    switch (index) {
+        case kDepth: {
+            const double width = evaluate(maps.depthToSine, depth.load(std::memory_order_relaxed));
+            target.setSineWidthRatio(width);
+            target.setSineEnabled(width != 10.0);
+            break;
+        }
+        case kDutyRatio:
+            target.setSquareDutyRatio(dutyRatio.load(std::memory_order_relaxed));
+            break;
+        case kTone: {
+            const float value = tone.load(std::memory_order_relaxed);
+            const float t = static_cast<float>(evaluate(maps.tone, value));
+            target.setSquareTone(value == 1.0f ? 0.0 : t);
+            break;
+        }
+        case kSteps: {
+            const float value = steps.load(std::memory_order_relaxed);
+            const double n = evaluate(maps.steps, value);
+            target.setTriangleStepCount(value == 1.0f ? 0 : static_cast<int>(std::trunc(n)));
+            break;
+        }
+        default:
+            break;  // the others are read by each block
     }
 }
 
-void Bleepifier::applyTone(float value) {
-    tone.store(value, std::memory_order_relaxed);
-    programs[curProgram].tone = value;
-    pushTone(value);
-}
-
-void Bleepifier::pushTone(float value) {
-    float t = static_cast<float>(evaluate(maps.tone, value));
-    if (chain) {
-        chain->setSquareTone(value == 1.0f ? 0.0 : t);
+void Bleepifier::pushGeneratorSettings(SignalChain& target) {
+    for (int32_t index : {kDepth, kDutyRatio, kTone, kSteps}) {
+        push(target, index);
     }
-}
-
-void Bleepifier::applySteps(float value) {
-    steps.store(value, std::memory_order_relaxed);
-    programs[curProgram].steps = value;
-    pushSteps(value);
-}
-
-void Bleepifier::pushSteps(float value) {
-    double n = evaluate(maps.steps, value);
-    if (chain) {
-        chain->setTriangleStepCount(value == 1.0f ? 0 : static_cast<int>(std::trunc(n)));
-    }
-}
-
-void Bleepifier::pushGeneratorSettings() {
-    pushDepth(depth.load(std::memory_order_relaxed));
-    pushDutyRatio(dutyRatio.load(std::memory_order_relaxed));
-    pushTone(tone.load(std::memory_order_relaxed));
-    pushSteps(steps.load(std::memory_order_relaxed));
 }
 
 float Bleepifier::getParameter(int32_t index) {
@@ -160,7 +146,7 @@ float Bleepifier::getParameter(int32_t index) {
         case kDepth:
             return depth.load(std::memory_order_relaxed);
         case kDutyRatio:
-            return chain ? static_cast<float>(chain->squareDutyRatio()) : 0.0f;
+            return dutyRatio.load(std::memory_order_relaxed);
         case kTone:
             return tone.load(std::memory_order_relaxed);
         case kSteps:
@@ -183,15 +169,21 @@ void Bleepifier::getParameterLabel(int32_t /*index*/, char* label) {
 }
 
 void Bleepifier::getParameterDisplay(int32_t index, char* text) {
-    text[0] = 0;  // parameters without a display of their own answer an empty text
+    text[0] = 0;  // indices without a parameter answer an empty text
+    // Fractions as numbers with two decimals, as LV2 hosts show the same ports. Hosts may store
+    // any value; keep the text within eight characters whatever it is.
+    auto showFraction = [text](const std::atomic<float>& stored) {
+        float v = stored.load(std::memory_order_relaxed);
+        float shown = std::isnan(v) ? 0.0f : std::clamp(v, -99.0f, 999.0f);
+        std::snprintf(text, kShortTextSize, "%.2f", shown);
+    };
     switch (index) {
-        case kVolume: {
-            float v = volume.load(std::memory_order_relaxed);
-            // Hosts may store any value; keep the text short whatever it is.
-            float shown = std::isnan(v) ? 0.0f : std::clamp(v, -99.0f, 999.0f);
-            std::snprintf(text, kShortTextSize, "%.2f", shown);
+        case kVolume:
+            showFraction(volume);
             break;
-        }
+        case kPower:
+            copyText(text, powerOn.load(std::memory_order_relaxed) ? "On" : "Off", kShortTextSize);
+            break;
         case kEffect: {
             int32_t wave = waveIndex.load(std::memory_order_relaxed);
             const char* name =
@@ -199,11 +191,23 @@ void Bleepifier::getParameterDisplay(int32_t index, char* text) {
             copyText(text, name, kShortTextSize);
             break;
         }
+        case kMix:
+            showFraction(mix);
+            break;
+        case kDepth:
+            showFraction(depth);
+            break;
         case kDutyRatio: {
-            double ratio = chain ? chain->squareDutyRatio() : 0.0;
+            double ratio = dutyRatio.load(std::memory_order_relaxed);
             std::snprintf(text, kShortTextSize, "%4.1f%%", ratio * 100.0);
             break;
         }
+        case kTone:
+            showFraction(tone);
+            break;
+        case kSteps:
+            showFraction(steps);
+            break;
         default:
             break;
     }

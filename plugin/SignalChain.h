@@ -34,7 +34,10 @@ struct SignalChain {
     void setSquareTone(double tone) { square->tone.store(tone); }
     void setTriangleStepCount(int count) { triangle->stepCount.store(count); }
 
-    IWavenizer* generator(int index) const { return generators[index]; }
+    // The generator at a selection index; null outside 0 .. kGeneratorCount - 1.
+    IWavenizer* generator(int index) const {
+        return index >= 0 && index < kGeneratorCount ? generators[index] : nullptr;
+    }
     static const char* name(int index);
 
     // In construction order; destroyed in the tear-down order below.

@@ -16,7 +16,7 @@ demo=(cmake make g++ libsndfile1-dev libpng-dev libfreetype-dev fonts-liberation
 native=(ccache clang libclang-rt-14-dev clang-format file
     googletest libgtest-dev libbenchmark-dev libfftw3-dev
     libxtst-dev x11-utils python3 xvfb xauth
-    sordi liblilv-dev lilv-utils)
+    sordi liblilv-dev lilv-utils ardour espeak-ng sox)
 # The Windows DLLs and their tests under Wine.
 windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64
     wine wine32:i386 wine64)

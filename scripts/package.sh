@@ -1,6 +1,6 @@
 #!/bin/bash
 # Builds the release artefacts with CPack into dist/: the Debian package (VST plug-in, LV2 bundle,
-# bleepify) and a zip for each Windows DLL with the README.
+# bleepify) and a zip for each Windows DLL with its plain-text readme.
 #   scripts/package.sh            all three
 #   BLEEP_SKIP_WINDOWS=1 ...      the Debian package only
 set -euo pipefail

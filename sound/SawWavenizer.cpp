@@ -11,6 +11,7 @@ SawWavenizer::SawWavenizer(SineWavenizer* sine) : sine(sine) {
     if (sine != nullptr) {
         const int window = sine->windowLength();
         crossings.reserve(window / 2 + 1);
+        previousCrossings.reserve(window / 2 + 1);
         // Two points per crossing plus the first and the predicted last one.
         pointX.reserve(window + 4);
         pointY.reserve(window + 4);
@@ -36,7 +37,10 @@ void SawWavenizer::wavenizeTail(float* buffer, int length, double frequency, int
     if (size < 2) {
         return;
     }
-    const int offset = carryOffset;
+    const int overlap = sine != nullptr ? sine->overlapSamples() : 0;
+    const int offset = overlap > 0
+                           ? carriedCycleStart(previousCrossings, length - overlap, crossings[0])
+                           : carryOffset;
     const int last = crossings[size - 1];
     const int previous = crossings[size - 2];
     // Points increase by construction; one that does not (a repeated x) is left out so that
@@ -79,6 +83,7 @@ void SawWavenizer::wavenizeTail(float* buffer, int length, double frequency, int
     }
     carryOffset = length - last;
     carryAmplitude = peak;
+    crossings.swap(previousCrossings);
 }
 
 }  // namespace tanuvo::sound

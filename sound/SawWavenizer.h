@@ -30,6 +30,7 @@ class SawWavenizer : public IWavenizer {
     void addPoint(float x, float y);
 
     std::vector<int> crossings;
+    std::vector<int> previousCrossings;  // the last call's, for a buffer that reaches back over it
     std::vector<float> pointX;
     std::vector<float> pointY;
 };

@@ -51,11 +51,23 @@ int tapSetCount(int window) {
 
 }  // namespace
 
-InputRing::InputRing(int slotLength, int hop, int slotCount)
-    : slotLength(slotLength),
+InputRing::InputRing(int windowLength, int hop)
+    : windowLength(windowLength),
       hop(hop),
-      slotCount(slotCount),
-      slots(slotCount, std::vector<float>(slotLength, 0.0f)) {}
+      previous(windowLength, 0.0f),
+      departed(windowLength, 0.0f) {}
+
+void InputRing::depart(int advance) {
+    const int count = std::clamp(advance, 0, windowLength);
+    std::memmove(departed.data(), departed.data() + count, sizeof(float) * (windowLength - count));
+    std::copy(previous.begin(), previous.begin() + count, departed.end() - count);
+}
+
+void InputRing::remember(const float* buffer, int length) {
+    const int kept = std::clamp(length, 0, windowLength);
+    std::copy(buffer, buffer + kept, previous.begin());
+    std::fill(previous.begin() + kept, previous.end(), 0.0f);
+}
 
 SineWavenizer::SineWavenizer(double sampleRate, int windowLength, IFIRFilterExecutor* firExecutor,
                              int blockSize)
@@ -70,7 +82,7 @@ SineWavenizer::SineWavenizer(double sampleRate, int windowLength, IFIRFilterExec
       taps(std::make_unique<ArrayHolder>(tapSetCount(window), std::max(1, window))),
       firExecutor(firExecutor) {
     if (blockSize > 0 && blockSize < window) {
-        ring = std::make_unique<InputRing>(window, blockSize, window / blockSize + 1);
+        ring = std::make_unique<InputRing>(window, blockSize);
         blockFilter = std::make_unique<PartitionedFilter>(blockSize, window);
     }
 }
@@ -209,33 +221,19 @@ void SineWavenizer::filterNewest(float* buffer, int length, int order, const flo
 
 void SineWavenizer::prepareInput(const float* buffer, int length, int order) {
     if (ring) {
-        // The first hop samples of each past window are the ones that left the window at the
-        // next call; newest first, they rebuild the input that precedes the buffer, as far back
-        // as the filter reaches.
-        const int hop = ring->hop;
-        const int reach = std::min(window, order);
-        for (int age = 0; age < ring->slotCount && age * hop < reach; ++age) {
-            const float* slot = ring->slots[ring->slotCount - 1 - age].data();
-            const int end = window - age * hop;
-            const int begin = std::max(window - reach, end - hop);
-            std::copy(slot + (begin - (end - hop)), slot + hop, history.begin() + begin);
-        }
+        ring->depart(advance >= 0 ? advance : ring->hop);
+        advance = -1;
     }
-
-    // A flattened ring always fills the whole history.
+    // The ring's departed input always fills the whole history.
+    const float* past = ring ? ring->departed.data() : history.data();
     const int known = ring ? window : std::max(0, historyLength - overlap);
     const int missing = std::max(0, order - known);
     std::fill(work.begin(), work.begin() + missing, 0.0f);
-    std::copy(history.begin() + (known - (order - missing)), history.begin() + known,
-              work.begin() + missing);
+    std::copy(past + (known - (order - missing)), past + known, work.begin() + missing);
     std::copy(buffer, buffer + length, work.begin() + order);
 
     if (ring) {
-        std::rotate(ring->slots.begin(), ring->slots.begin() + 1, ring->slots.end());
-        std::vector<float>& newest = ring->slots.back();
-        const int kept = std::min(length, ring->slotLength);
-        std::copy(buffer, buffer + kept, newest.begin());
-        std::fill(newest.begin() + kept, newest.end(), 0.0f);
+        ring->remember(buffer, length);
     } else {
         std::copy(buffer, buffer + length, history.begin());
     }
@@ -251,6 +249,17 @@ bool runSineForShaping(const IWavenizer& shaper, SineWavenizer* sine, float* buf
         sine->wavenize(buffer, length, frequency);
     }
     return true;
+}
+
+int carriedCycleStart(const std::vector<int>& previousCrossings, int moved, int firstCrossing) {
+    // The same crossing seen from both buffers may differ by a sample; one that close to the
+    // first crossing is that crossing, not the start of its cycle.
+    for (auto it = previousCrossings.rbegin(); it != previousCrossings.rend(); ++it) {
+        if (*it - moved < firstCrossing - 1) {
+            return std::max(0, moved - *it);
+        }
+    }
+    return 0;
 }
 
 }  // namespace tanuvo::sound

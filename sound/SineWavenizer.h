@@ -12,15 +12,20 @@
 
 namespace tanuvo::sound {
 
-// Past input windows of a caller that slides its analysis window by less than its length.
+// The input before the windows of a caller that slides its analysis window by less than its
+// length: each call's window is kept, and at the next call the samples that left the window (its
+// first `advance` ones) join the departed input, the stretch the filter reaches back into.
 struct InputRing {
-    InputRing(int slotLength, int hop, int slotCount);
+    InputRing(int windowLength, int hop);
 
-    int slotLength;
-    int hop;
-    int slotCount;
-    // slots[0] is the oldest window, slots[slotCount - 1] the newest.
-    std::vector<std::vector<float>> slots;
+    // The next window is the previous one moved on by advance samples (0 to windowLength).
+    void depart(int advance);
+    void remember(const float* buffer, int length);
+
+    int windowLength;
+    int hop;                      // the usual advance
+    std::vector<float> previous;  // the previous call's window
+    std::vector<float> departed;  // the last windowLength samples before the window, oldest first
 };
 
 // Band-passes the input around the detected pitch: the input's own fundamental, with its
@@ -45,10 +50,15 @@ class SineWavenizer : public IWavenizer {
     // so that a parameter thread never touches taps that a running filter reads.
     void requestTapCacheClear() { tapCacheClearRequested.store(true, std::memory_order_release); }
 
+    // For callers with a ring: the next buffer is the previous one moved on by this many samples
+    // instead of the ring's hop (a host block shorter than announced). For that call only.
+    void setAdvance(int samples) { advance = samples; }
+
     // For callers without a ring: the next buffer begins this many samples before the end of the
     // previous one (a window that reaches back over input already seen), so the filter continues
     // from the input before that point. 0, the default, for buffers that follow each other.
     void setOverlap(int samples) { overlap = std::max(0, samples); }
+    int overlapSamples() const { return overlap; }
 
     // Filter order used for a call of this length: about 3.1 periods, even, at most length - 1.
     int filterOrder(double frequency, int length) const;
@@ -80,6 +90,7 @@ class SineWavenizer : public IWavenizer {
     std::vector<float> history;
     int historyLength;
     int overlap = 0;
+    int advance = -1;  // the ring's hop
     std::vector<float> work;
     // The previous call's filter input, taps and result, for the shifted reuse in filter().
     std::vector<float> previousWork;
@@ -103,5 +114,10 @@ class SineWavenizer : public IWavenizer {
 // runs the sine generator over the buffer and answers true.
 bool runSineForShaping(const IWavenizer& shaper, SineWavenizer* sine, float* buffer, int length,
                        double frequency);
+
+// For a shaper whose buffer reaches back over the previous one (the sine's overlap): how far
+// before the buffer's start the cycle that ends at its first upward crossing began, found among
+// the previous call's crossings (positions in that buffer, increasing); 0 when none precedes it.
+int carriedCycleStart(const std::vector<int>& previousCrossings, int moved, int firstCrossing);
 
 }  // namespace tanuvo::sound

@@ -85,6 +85,7 @@ SquareWavenizer::SquareWavenizer(SineWavenizer* sine) : sine(sine) {
     if (sine != nullptr) {
         const int window = sine->windowLength();
         crossings.reserve(window / 2 + 1);
+        previousCrossings.reserve(window / 2 + 1);
         edgeShape.reserve(window);
         newEdge.reserve(window);
     }
@@ -117,7 +118,11 @@ void SquareWavenizer::wavenizeTail(float* buffer, int length, double frequency, 
 
     // The cycle that ends at the first crossing began in the previous buffer, at lastCrossing.
     const int first = crossings[0];
-    const int carried = lastCrossing > 0 ? length - lastCrossing : 0;
+    const int overlap = sine != nullptr ? sine->overlapSamples() : 0;
+    const int carried = lastCrossing <= 0 ? 0
+                        : overlap > 0
+                            ? carriedCycleStart(previousCrossings, length - overlap, first)
+                            : length - lastCrossing;
     int highLength = toPosition(static_cast<double>(first + carried) * duty - carried);
     shapeSegment(buffer, 0, first, highLength, lastMin, lastMax, Segment::kHead, toneGain);
 
@@ -149,6 +154,7 @@ void SquareWavenizer::wavenizeTail(float* buffer, int length, double frequency, 
     lastMin = range[0];
     lastMax = range[1];
     lastCrossing = last;
+    crossings.swap(previousCrossings);
 }
 
 bool SquareWavenizer::shapeSegment(float* buffer, int start, int end, int highLength, float min,

@@ -39,6 +39,7 @@ class SquareWavenizer : public IWavenizer {
                       Segment mode, float toneGain);
 
     std::vector<int> crossings;
+    std::vector<int> previousCrossings;  // the last call's, for a buffer that reaches back over it
     std::vector<float> newEdge;
 };
 

@@ -28,6 +28,7 @@
 
 #include "PluginLoader.h"
 #include "tools/bleepify/DemoPhrase.h"
+#include "tests/support/Hosts.h"
 
 namespace {
 
@@ -50,9 +51,7 @@ double threadCpuSeconds() {
 #endif
 }
 
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 const std::vector<float>& demoPhrase() {
     static const std::vector<float> phrase = tanuvo::bleepify::makeDemoPhrase(kRate);
@@ -70,7 +69,7 @@ class Effect {
     Effect(VstPluginMainProc entry, int waveform, int blockSize,
            const std::vector<Setting>& settings)
         : blockSize(blockSize), in(blockSize), left(blockSize), right(blockSize) {
-        effect = entry ? entry(hostCallback) : nullptr;
+        effect = entry ? entry(quietHost) : nullptr;
         if (!effect) {
             return;
         }

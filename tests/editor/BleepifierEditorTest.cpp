@@ -6,6 +6,8 @@
 #include "gui/CFrame.h"
 #include "gui/platform/soft/SoftPlatform.h"
 #include "plugin/Bleepifier.h"
+#include "tests/gui/ControlTestSupport.h"
+#include "tests/support/Hosts.h"
 
 #include <gtest/gtest.h>
 
@@ -25,33 +27,19 @@ using VSTGUI::CPoint;
 using VSTGUI::CRect;
 using VSTGUI::CView;
 
-struct HostCall {
-    int32_t opcode;
-    int32_t index;
-    float value;
-    bool operator==(const HostCall& o) const {
-        return opcode == o.opcode && index == o.index && value == o.value;
-    }
-};
-std::vector<HostCall> gCalls;
+using testing::HostCall;
+std::vector<HostCall>& gCalls = testing::HostCalls::heard().calls;
 constexpr int32_t kEditorClosed = -1;  // recorded where the host closed the editor
 constexpr int32_t kNever = -1;
 int32_t gCloseOn = kNever;  // the host closes the editor on its first call of this
 
-intptr_t VST_CALL recordingHost(AEffect* effect, int32_t opcode, int32_t index, intptr_t, void*,
-                                float opt) {
-    if (opcode == audioMasterVersion)
-        return 2400;
-    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit ||
-        opcode == audioMasterEndEdit)
-        gCalls.push_back({opcode, index, opcode == audioMasterAutomate ? opt : 0.0f});
+void closeOnAsked(AEffect* effect, int32_t opcode) {
     if (opcode == gCloseOn) {
         // A host whose message loop runs here, where the user closed the editor's window.
         gCloseOn = kNever;
         gCalls.push_back({kEditorClosed, 0, 0.0f});
         effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
     }
-    return 0;
 }
 
 // Every gesture the host hears names a parameter, ends, and holds the automation of that
@@ -86,10 +74,7 @@ HostCall end(int32_t index) {
     return {audioMasterEndEdit, index, 0.0f};
 }
 
-struct Step {
-    CPoint where;
-    int buttons;
-};
+using VSTGUI::testing::Step;
 
 class BleepifierEditorTest : public ::testing::Test {
   protected:
@@ -97,8 +82,9 @@ class BleepifierEditorTest : public ::testing::Test {
         soft::resetInput();
         gCalls.clear();
         gCloseOn = kNever;
+        testing::HostCalls::heard().after = closeOnAsked;
         host = soft::createHostWindow(240, 320);
-        plugin = new Bleepifier(recordingHost);
+        plugin = new Bleepifier(testing::recordingHost);
         editor = new BleepifierEditor(plugin);  // owned by the plug-in
         soft::setAsyncKeyStateProvider([this] { return nextButtons(); });
     }
@@ -119,19 +105,12 @@ class BleepifierEditorTest : public ::testing::Test {
     }
 
     // A user's press at the first step, moves through the others and the release at the last,
-    // delivered to the frame's window. Each step lasts two polls: the press is read by the frame
-    // and the control, and tracking loops read the pointer after the buttons.
+    // delivered to the frame's window; the press is read by the frame and the control.
     void mouse(const std::vector<Step>& steps) {
-        script.clear();
-        next = 0;
-        for (const Step& step : steps) {
-            script.push_back(step);
-            script.push_back(step);
-        }
-        script.push_back({steps.back().where, 0});
+        script.play(steps);
         pointAt(steps.front().where);
         soft::sendMouseDown(window(), steps.front().where.h, steps.front().where.v);
-        script.clear();
+        script.script.clear();
     }
     void click(CPoint at, int buttons = VSTGUI::platform::kKeyLeft) { mouse({{at, buttons}}); }
 
@@ -160,15 +139,9 @@ class BleepifierEditorTest : public ::testing::Test {
 
   private:
     int nextButtons() {
-        if (script.empty())
-            return 0;
-        const Step& step = script[std::min(next, script.size() - 1)];
-        pointAt(step.where);
-        ++next;
-        return step.buttons;
+        return script.nextButtons([this](CPoint at) { pointAt(at); });
     }
-    std::vector<Step> script;
-    std::size_t next = 0;
+    VSTGUI::testing::MouseScript script;
 };
 
 constexpr int kLeft = VSTGUI::platform::kKeyLeft;
@@ -485,7 +458,7 @@ TEST_F(BleepifierEditorTest, HostClosingTheEditorInsideAGestureEndsTheGestureSaf
             SCOPED_TRACE(std::string(gesture.name) + (closeOn == audioMasterIdle ? " idle" : ""));
             // A fresh plug-in, so that its editor's first idle reaches the host at once.
             delete plugin;
-            plugin = new Bleepifier(recordingHost);
+            plugin = new Bleepifier(testing::recordingHost);
             editor = new BleepifierEditor(plugin);  // owned by the plug-in
             open();
             plugin->setParameter(kMix, 0.0f);
@@ -554,7 +527,7 @@ TEST_F(BleepifierEditorTest, ReopeningAndDeletingWhileOpenLeaveNothingBehind) {
     EXPECT_EQ(soft::childWindows(host).size(), 1u);
     plugin->setParameter(kEffect, 1.0f / 6);
     delete plugin;
-    plugin = new Bleepifier(recordingHost);
+    plugin = new Bleepifier(testing::recordingHost);
     EXPECT_TRUE(soft::childWindows(host).empty());
 }
 

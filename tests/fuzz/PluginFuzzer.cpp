@@ -15,6 +15,7 @@
 
 #include "editor/BleepifierEditor.h"
 #include "plugin/Bleepifier.h"
+#include "tests/support/Hosts.h"
 
 using tanuvo::sound::vst::Bleepifier;
 using tanuvo::sound::vst::BleepifierEditor;
@@ -35,9 +36,7 @@ constexpr long kMaxWindowsPerInput = 400;
     std::abort();
 }
 
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 float oddFloat(FuzzedDataProvider& data) {
     static const float kOdd[] = {0.0f,     -0.0f,     1.0f, -1.0f, 0.5f,  1.0e30f,
@@ -138,7 +137,7 @@ class FuzzHost {
   public:
     explicit FuzzHost(FuzzedDataProvider& data) : data(data) {
         // The usual start: open, settings while suspended, then resume.
-        plugin = new Bleepifier(hostCallback);
+        plugin = new Bleepifier(quietHost);
         new BleepifierEditor(plugin);  // owned by the plug-in, as in the VST entry
         effect = plugin->getAeffect();
         dispatch(effOpen, 0, 0, nullptr, 0.0f);

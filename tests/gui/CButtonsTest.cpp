@@ -61,11 +61,17 @@ TEST(COnOffButton, PreUpdateStyleTellsTheListenerBeforeTheRedraw) {
     EXPECT_EQ(probe.dirtyWhenTold, (std::vector<bool>{true, false}));
 }
 
-TEST(CKickButton, PressAndReleaseInsideReportsOneThenZero) {
-    ControlHarness h;
+// A kick button of two 29 x 26 images at (169, 247), tag 9.
+CKickButton* addKickButton(ControlHarness& h) {
     CBitmap* states = makeTwoStates(29);
     auto* button = h.add(new CKickButton(CRect(169, 247, 198, 273), nullptr, 9, 26, states));
     states->forget();
+    return button;
+}
+
+TEST(CKickButton, PressAndReleaseInsideReportsOneThenZero) {
+    ControlHarness h;
+    CKickButton* button = addKickButton(h);
     h.drag(button, CPoint(180, 260), kLButton);
     EXPECT_EQ(h.listener.values, (std::vector<float>{1.0f, 0.0f}));
     EXPECT_EQ(h.editor.edits, (std::vector<std::string>{"begin 9", "end 9"}));
@@ -74,9 +80,7 @@ TEST(CKickButton, PressAndReleaseInsideReportsOneThenZero) {
 
 TEST(CKickButton, DraggedOutReportsZeroOnLeavingAndAgainAtTheEnd) {
     ControlHarness h;
-    CBitmap* states = makeTwoStates(29);
-    auto* button = h.add(new CKickButton(CRect(169, 247, 198, 273), nullptr, 9, 26, states));
-    states->forget();
+    CKickButton* button = addKickButton(h);
     // The right and bottom edges still count as inside.
     h.drag(button, CPoint(180, 260), kLButton, {CPoint(198, 273), CPoint(220, 260)});
     EXPECT_EQ(h.listener.values, (std::vector<float>{1.0f, 0.0f, 0.0f}));
@@ -84,9 +88,7 @@ TEST(CKickButton, DraggedOutReportsZeroOnLeavingAndAgainAtTheEnd) {
 
 TEST(CKickButton, ShowsThePressedImageWhileHeld) {
     ControlHarness h;
-    CBitmap* states = makeTwoStates(29);
-    auto* button = h.add(new CKickButton(CRect(169, 247, 198, 273), nullptr, 9, 26, states));
-    states->forget();
+    CKickButton* button = addKickButton(h);
     EXPECT_EQ(h.pixel(175, 250), kUpper);
     button->setValue(1.0f);
     EXPECT_EQ(h.pixel(175, 250), kLower);
@@ -94,9 +96,7 @@ TEST(CKickButton, ShowsThePressedImageWhileHeld) {
 
 TEST(CKickButton, AlreadyReleasedOrModifiedPressFlipsOnce) {
     ControlHarness h;
-    CBitmap* states = makeTwoStates(29);
-    auto* button = h.add(new CKickButton(CRect(169, 247, 198, 273), nullptr, 9, 26, states));
-    states->forget();
+    CKickButton* button = addKickButton(h);
     h.tap(button, CPoint(180, 260), kLButton);
     EXPECT_EQ(h.listener.values, (std::vector<float>{1.0f, 0.0f}));
     h.tap(button, CPoint(180, 260), kRButton);

@@ -9,6 +9,7 @@
 #include "gui/IFrameEditor.h"
 #include "gui/platform/soft/SoftPlatform.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,33 @@ struct Step {
     long buttons;
 };
 
+// A user's mouse as tracking loops poll it: each step held for two polls of the buttons (they
+// read the pointer after the buttons, so this lets every step reach them), then the release.
+struct MouseScript {
+    void play(const std::vector<Step>& steps) {
+        script.clear();
+        next = 0;
+        for (const Step& step : steps) {
+            script.push_back(step);
+            script.push_back(step);
+        }
+        script.push_back({steps.back().where, 0});
+    }
+    // The buttons of the next poll, after moving the pointer with pointAt(where).
+    template <typename PointAt>
+    int nextButtons(PointAt pointAt) {
+        if (script.empty())
+            return 0;
+        const Step& step = script[std::min(next, script.size() - 1)];
+        pointAt(step.where);
+        if (next < script.size())
+            ++next;
+        return int(step.buttons);
+    }
+    std::vector<Step> script;
+    std::size_t next = 0;
+};
+
 class ControlHarness {
   public:
     explicit ControlHarness(CCoord width = 240, CCoord height = 320) {
@@ -76,17 +104,10 @@ class ControlHarness {
     }
 
     // Presses at the first step's point with its buttons, moves through the others, then
-    // releases at the last point. Each step is held for two polls of the buttons: tracking loops
-    // read the pointer after the buttons, so this is what lets every step reach them.
+    // releases at the last point.
     void run(CControl* control, const std::vector<Step>& steps) {
         settle();
-        script.clear();
-        next = 0;
-        for (const Step& step : steps) {
-            script.push_back(step);
-            script.push_back(step);
-        }
-        script.push_back({steps.back().where, 0});
+        mouse.play(steps);
         setCursor(steps.front().where);
         CDrawContext context(frame, nullptr, frame->getPlatformWindow());
         CPoint where = steps.front().where;
@@ -101,8 +122,8 @@ class ControlHarness {
 
     // A press whose button is already up when the control looks.
     void tap(CControl* control, CPoint at, long buttons) {
-        script = {{at, 0}};
-        next = 0;
+        mouse.script = {{at, 0}};
+        mouse.next = 0;
         setCursor(at);
         CDrawContext context(frame, nullptr, frame->getPlatformWindow());
         CPoint where = at;
@@ -132,13 +153,7 @@ class ControlHarness {
 
   private:
     int nextButtons() {
-        if (script.empty())
-            return 0;
-        const Step& step = script[std::min(next, script.size() - 1)];
-        setCursor(step.where);
-        if (next < script.size())
-            ++next;
-        return int(step.buttons);
+        return mouse.nextButtons([this](CPoint at) { setCursor(at); });
     }
     void setCursor(CPoint at) {
         int x = 0, y = 0;
@@ -147,8 +162,7 @@ class ControlHarness {
     }
 
     void* host;
-    std::vector<Step> script;
-    std::size_t next = 0;
+    MouseScript mouse;
 };
 
 }  // namespace testing

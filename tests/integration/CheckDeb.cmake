@@ -1,14 +1,8 @@
 # Packs the build as the release script does, unpacks the Debian package into a scratch root with
 # dpkg-deb -x, and checks what it holds: the VST plug-in, the whole LV2 bundle and a bleepify that
 # finds the packaged plug-in by itself.
-file(REMOVE_RECURSE ${SCRATCH})
-execute_process(COMMAND ${CPACK} -G DEB -B ${SCRATCH}/packages WORKING_DIRECTORY ${BUILD}
-                RESULT_VARIABLE failed OUTPUT_VARIABLE log ERROR_VARIABLE log)
-file(GLOB debs ${SCRATCH}/packages/*.deb)
-list(LENGTH debs count)
-if(failed OR NOT count EQUAL 1)
-    message(FATAL_ERROR "cpack made no Debian package: ${log}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/PackOnce.cmake)
+pack_once(DEB deb "Debian package" debs)
 execute_process(COMMAND dpkg-deb -x ${debs} ${SCRATCH}/root RESULT_VARIABLE failed)
 execute_process(COMMAND dpkg-deb -f ${debs} Package Architecture Depends OUTPUT_VARIABLE fields)
 if(failed OR NOT fields MATCHES "Package: bleepifier")

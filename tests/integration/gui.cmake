@@ -1,9 +1,11 @@
 # GUI toolkit tests outside the unit tests: the pixel-comparison scene (software canvas natively,
 # GDI under Wine) and, on Windows, frames in real Win32 windows.
 set(gui_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui)
+set(host_dir ${CMAKE_CURRENT_SOURCE_DIR}/host)
 if(WIN32)
     add_executable(gui_scene_gdi ${gui_dir}/GuiSceneGdi.cpp ${gui_dir}/GuiScene.cpp)
-    add_executable(gui_window_test ${gui_dir}/GuiWindowTest.cpp)
+    add_executable(gui_window_test ${gui_dir}/GuiWindowTest.cpp ${host_dir}/HostWindowWin32.cpp)
+    target_include_directories(gui_window_test PRIVATE ${host_dir})
     foreach(program gui_scene_gdi gui_window_test)
         target_link_libraries(${program} PRIVATE bleep_gui)
         target_include_directories(${program} PRIVATE ${gui_dir})
@@ -11,8 +13,8 @@ if(WIN32)
     endforeach()
     add_test(NAME gui_window_test COMMAND gui_window_test)
     # The editor inside the real plug-in DLL, driven through its entry like a host.
-    add_executable(editor_dll_test ${gui_dir}/EditorDllTest.cpp)
-    target_include_directories(editor_dll_test PRIVATE ${PROJECT_SOURCE_DIR})
+    add_executable(editor_dll_test ${gui_dir}/EditorDllTest.cpp ${host_dir}/HostWindowWin32.cpp)
+    target_include_directories(editor_dll_test PRIVATE ${PROJECT_SOURCE_DIR} ${host_dir})
     target_link_options(editor_dll_test PRIVATE -static -static-libgcc -static-libstdc++)
     add_dependencies(editor_dll_test Bleepifier)
     add_test(NAME editor_dll_test COMMAND editor_dll_test $<TARGET_FILE:Bleepifier>)

@@ -95,6 +95,24 @@ TEST(AudioPipeline, BypassCopiesExactlyAndSkipsAnalysis) {
     }
 }
 
+// A block shorter than announced is analysed with the input before it, bypassed blocks included.
+TEST(AudioPipeline, AShortBlockAfterABypassedOneSeesTheBypassedInput) {
+    Rig rig(1024);
+    SlidingWindow context(1024, 1024);
+    rig.path.context = &context;
+    rig.settings.powerOn = false;
+    std::vector<float> bypassed = ramp(1024, 0.5f), out0, out1;
+    rig.run(bypassed, out0, out1);
+    rig.settings.powerOn = true;
+    const std::vector<float> shortBlock = ramp(100, -0.2f);
+    rig.run(shortBlock, out0, out1);
+    ASSERT_EQ(1024u, rig.detector.lastWindow.size());
+    for (int i = 0; i < 1024; ++i) {
+        const float expected = i < 924 ? bypassed[100 + i] : shortBlock[i - 924];
+        ASSERT_EQ(expected, rig.detector.lastWindow[i]) << i;
+    }
+}
+
 TEST(AudioPipeline, WetOnlyScalesTheGeneratorsWaveByVolumeAndDepthGain) {
     Rig rig(1024);
     rig.settings.volume = 0.5f;

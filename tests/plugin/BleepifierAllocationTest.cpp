@@ -10,19 +10,19 @@
 #include <vector>
 
 #include "plugin/Bleepifier.h"
-#include "tests/plugin/HostSetUp.h"
+#include "plugin/SignalChain.h"
+#include "tests/support/Hosts.h"
 #include "tests/support/AllocationCounter.h"
 
 namespace tanuvo::sound::vst {
 namespace {
 
 using tanuvo::sound::testing::AllocationCounter;
+using tanuvo::sound::testing::AllocationRefusal;
 
 constexpr float kRate = 44100.0f;
 
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 // A voiced tone with two overtones gliding exponentially from 66 Hz to 1450 Hz.
 std::vector<float> glide(double seconds) {
@@ -48,7 +48,7 @@ struct Played {
 // (cycled), calling between(block) before each block; counts only inside processReplacing.
 Played play(const std::vector<float>& signal, int announcedBlock, const std::vector<int>& lengths,
             const std::function<void(AEffect*, long)>& between) {
-    auto plugin = std::make_unique<Bleepifier>(hostCallback);
+    auto plugin = std::make_unique<Bleepifier>(quietHost);
     AEffect* effect = plugin->getAeffect();
     testing::setUpAsHost(effect, kRate, announcedBlock);
 
@@ -92,6 +92,62 @@ TEST(BleepifierAllocation, CounterSeesAllocationsAndReleases) {
     value.reset();
     EXPECT_EQ(2, counter.allocations());
     EXPECT_EQ(2, counter.releases());
+}
+
+// A host announces a longer block or a new rate while its heap refuses memory (a fragmented
+// 32-bit host). Whichever allocation of the rebuild fails, the effect goes on playing the set it
+// had, within its buffers (an overrun shows under AddressSanitizer: scripts/test-asan.sh), and
+// the same call later, with memory, still applies.
+TEST(BleepifierAllocation, ARefusedRebuildKeepsThePreviousSetPlaying) {
+    const std::vector<float> input = glide(0.5);
+    std::vector<float> left(input.size()), right(input.size());
+    float* inputs[] = {const_cast<float*>(input.data())};
+    float* outputs[] = {left.data(), right.data()};
+    long made = 0;
+    {
+        Bleepifier plugin(quietHost);
+        AllocationCounter counter;
+        plugin.setBlockSize(16384);
+        made = counter.allocations();
+    }
+    ASSERT_GT(made, 10);
+    struct Refusal {
+        long allowed;
+        unsigned long fromBytes;
+    };
+    std::vector<Refusal> refusals = {{0, 256 * 1024}};
+    for (long allowed = 0; allowed < made; allowed += 1 + made / 30) {
+        refusals.push_back({allowed, 0});
+    }
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(::testing::Message()
+                     << r.allowed << " granted, then refused from " << r.fromBytes << " bytes");
+        Bleepifier plugin(quietHost);
+        AEffect* effect = plugin.getAeffect();
+        testing::setUpAsHost(effect, kRate, 1024);
+        effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+        {
+            AllocationRefusal refuse(r.allowed, r.fromBytes);
+            effect->dispatcher(effect, effSetBlockSize, 0, 16384, nullptr, 0.0f);
+            effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+            EXPECT_GT(refuse.refusals(), 0);
+        }
+        EXPECT_EQ(1024, plugin.getWindowLength());
+        EXPECT_EQ(kRate, plugin.getSignalChain()->sine->sampleRate());
+        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+        effect->processReplacing(effect, inputs, outputs, static_cast<int32_t>(input.size()));
+        float peak = 0.0f;
+        for (float y : left) {
+            ASSERT_TRUE(std::isfinite(y));
+            peak = std::max(peak, std::fabs(y));
+        }
+        EXPECT_LT(peak, 10.0f);
+        effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+        effect->dispatcher(effect, effSetBlockSize, 0, 16384, nullptr, 0.0f);
+        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        EXPECT_EQ(16384, plugin.getWindowLength());
+        EXPECT_EQ(48000.0, plugin.getSignalChain()->sine->sampleRate());
+    }
 }
 
 TEST(BleepifierAllocation, GlideThroughEveryWaveformAtBlock64) {
@@ -156,7 +212,7 @@ TEST(BleepifierAllocation, MemoryPerInstanceIsBounded) {
     // fills the tap cache, which must not grow it.
     for (int blockSize : {1, 64, 1024, Bleepifier::kMaxBlockSize}) {
         AllocationCounter counter;
-        auto plugin = std::make_unique<Bleepifier>(hostCallback);
+        auto plugin = std::make_unique<Bleepifier>(quietHost);
         AEffect* effect = plugin->getAeffect();
         testing::setUpAsHost(effect, kRate, blockSize);
         const long long setUp = counter.liveBytes();

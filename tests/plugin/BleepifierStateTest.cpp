@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "plugin/Bleepifier.h"
-#include "tests/plugin/HostSetUp.h"
+#include "tests/support/Hosts.h"
 #include "tests/plugin/SungPhrase.h"
 
 namespace tanuvo::sound::vst {
@@ -19,9 +19,7 @@ using Values = std::vector<std::pair<int32_t, float>>;
 
 constexpr int kLead = 4096;  // silence before the phrase's first note: more than two windows
 
-intptr_t VST_CALL quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 struct Instance {
     std::unique_ptr<Bleepifier> plugin = std::make_unique<Bleepifier>(quietHost);

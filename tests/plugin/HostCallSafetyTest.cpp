@@ -7,13 +7,12 @@
 
 #include "plugin/AEffEditor.h"
 #include "plugin/AudioEffect.h"
+#include "tests/support/Hosts.h"
 
 namespace tanuvo::sound::vst {
 namespace {
 
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 struct KeyRecordingEditor : AEffEditor {
     using AEffEditor::AEffEditor;
@@ -25,7 +24,7 @@ struct KeyRecordingEditor : AEffEditor {
 };
 
 TEST(HostCallSafety, KeyModifiersOutsideAByteArriveAsNoModifiers) {
-    AudioEffectX effect(hostCallback, 1, 1);
+    AudioEffectX effect(quietHost, 1, 1);
     auto* editor = new KeyRecordingEditor(&effect);
     effect.setEditor(editor);  // owned by the effect from here
     AEffect* record = effect.getAeffect();
@@ -59,7 +58,7 @@ struct ThrowingEffect : AudioEffectX {
 };
 
 TEST(HostCallSafety, NoExceptionReachesTheHost) {
-    auto* effect = new ThrowingEffect(hostCallback, 1, 1);
+    auto* effect = new ThrowingEffect(quietHost, 1, 1);
     AEffect* record = effect->getAeffect();
     float in[4] = {1, 1, 1, 1}, left[4] = {1, 1, 1, 1}, right[4] = {1, 1, 1, 1};
     float* inputs[] = {in};

@@ -11,14 +11,13 @@
 
 #include "plugin/Bleepifier.h"
 #include "plugin/SignalChain.h"
+#include "tests/support/Hosts.h"
 
 using namespace tanuvo::sound::vst;
 
 namespace {
 
-intptr_t VST_CALL quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 TEST(ParameterTableTest, EveryWaveformChoiceSelectsItsGeneratorAndShowsItsName) {
     Bleepifier plugin(quietHost);

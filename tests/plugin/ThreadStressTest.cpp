@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "plugin/Bleepifier.h"
-#include "tests/plugin/HostSetUp.h"
+#include "plugin/SignalChain.h"
+#include "tests/support/Hosts.h"
 #include "tests/plugin/SungPhrase.h"
 
 namespace tanuvo::sound::vst {
@@ -22,9 +23,7 @@ namespace {
 
 constexpr float kRate = 44100.0f;
 
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using tanuvo::sound::vst::testing::quietHost;
 
 float randomValue(std::mt19937& rng) {
     static const float kOddValues[] = {0.0f,
@@ -94,7 +93,7 @@ struct RunResult {
 // automateFromAudio the audio thread also sets parameters between blocks, as many hosts play
 // automation, so two threads set parameters at once.
 RunResult runConcurrently(int blockSize, int phrasePasses, unsigned seed, bool automateFromAudio) {
-    auto plugin = std::make_unique<Bleepifier>(hostCallback);
+    auto plugin = std::make_unique<Bleepifier>(quietHost);
     AEffect* effect = plugin->getAeffect();
     // Settings change only while suspended, as hosts do; parameters change at any time.
     testing::setUpAsHost(effect, kRate, blockSize);
@@ -145,25 +144,50 @@ RunResult runConcurrently(int blockSize, int phrasePasses, unsigned seed, bool a
     return result;
 }
 
+// Changes from a control thread while audio runs, alone and meeting automation on the audio
+// thread.
 TEST(ThreadStress, ParametersAndProgramsChangeWhileAudioRuns) {
-    for (int blockSize : {64, 256, 1024}) {
-        SCOPED_TRACE(::testing::Message() << "block size " << blockSize);
-        const RunResult r = runConcurrently(blockSize, 3, 1234u + blockSize, false);
-        EXPECT_GT(r.blocks, 0);
-        EXPECT_EQ(0, r.nonFiniteOutputs);
-        // The two threads really overlapped.
-        EXPECT_GT(r.controlSteps, 100);
-    }
+    for (const bool automation : {false, true})
+        for (int blockSize : {64, 256, 1024}) {
+            if (automation && blockSize == 256)
+                continue;
+            SCOPED_TRACE(::testing::Message()
+                         << "block size " << blockSize << ", automation " << automation);
+            const unsigned seed = (automation ? 99u : 1234u) + blockSize;
+            const RunResult r = runConcurrently(blockSize, 3, seed, automation);
+            EXPECT_GT(r.blocks, 0);
+            EXPECT_EQ(0, r.nonFiniteOutputs);
+            // The two threads really overlapped.
+            EXPECT_GT(r.controlSteps, 100);
+        }
 }
 
-TEST(ThreadStress, AutomationOnTheAudioThreadMeetsChangesFromTheControlThread) {
-    for (int blockSize : {64, 1024}) {
-        SCOPED_TRACE(::testing::Message() << "block size " << blockSize);
-        const RunResult r = runConcurrently(blockSize, 3, 99u + blockSize, true);
-        EXPECT_GT(r.blocks, 0);
-        EXPECT_EQ(0, r.nonFiniteOutputs);
-        EXPECT_GT(r.controlSteps, 100);
+// A control thread goes on setting parameters and switching programs while the host, having
+// suspended the plug-in, changes the rate and block size: no call may use a chain being replaced,
+// and each value lands in the stored state, which the chain in use then plays.
+TEST(ThreadStress, ParameterCallsMeetRebuildsWhileSuspended) {
+    Bleepifier plugin(quietHost);
+    AEffect* effect = plugin.getAeffect();
+    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+    std::atomic<bool> rebuilding{true};
+    std::atomic<long> controlSteps{0};
+    std::thread control([&] {
+        std::mt19937 rng(7);
+        while (rebuilding.load()) {
+            controlStep(effect, rng);
+            controlSteps.fetch_add(1);
+        }
+    });
+    for (int i = 0; i < 40 || controlSteps.load() < 200; ++i) {
+        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, i % 2 ? 48000.0f : kRate);
+        effect->dispatcher(effect, effSetBlockSize, 0, i % 3 == 0 ? 64 : 1024 + i, nullptr, 0.0f);
     }
+    rebuilding.store(false);
+    control.join();
+    const SignalChain& chain = *plugin.getSignalChain();
+    EXPECT_EQ(double(plugin.getParameter(kDutyRatio)), chain.square->dutyRatio.load());
+    EXPECT_EQ(plugin.getParameter(kDepth) != 0.0f, chain.sine->enabled.load());
+    EXPECT_EQ(plugin.getParameter(kSteps) == 1.0f, chain.triangle->stepCount.load() == 0);
 }
 
 }  // namespace

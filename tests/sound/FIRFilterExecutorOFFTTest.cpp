@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "tests/support/AllocationCounter.h"
+#include "tests/sound/VoiceSignal.h"
 
 namespace tanuvo::sound {
 namespace {
+
+using testing::randomSamples;
 
 std::vector<float> directConvolution(const std::vector<float>& input, int length,
                                      const std::vector<float>& taps, int tapCount) {
@@ -21,16 +24,6 @@ std::vector<float> directConvolution(const std::vector<float>& input, int length
         output[j] = static_cast<float>(sum);
     }
     return output;
-}
-
-std::vector<float> randomSamples(int count, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::uniform_real_distribution<float> distribution(-1.0f, 1.0f);
-    std::vector<float> samples(count);
-    for (float& sample : samples) {
-        sample = distribution(generator);
-    }
-    return samples;
 }
 
 TEST(FIRFilterExecutorOFFTTest, MatchesDirectConvolutionForManyShapes) {

@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "tests/support/AllocationCounter.h"
+#include "tests/sound/VoiceSignal.h"
 
 using tanuvo::sound::NSDFCalculatorOFFT;
 
 namespace {
+
+using tanuvo::sound::testing::randomSamples;
 
 struct Direct {
     std::vector<double> r, m, nsdf;
@@ -33,16 +36,6 @@ Direct directNsdf(const std::vector<float>& x) {
     return d;
 }
 
-std::vector<float> randomWindow(int w, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
-    std::vector<float> x(w);
-    for (float& v : x) {
-        v = dist(rng);
-    }
-    return x;
-}
-
 }  // namespace
 
 TEST(NSDFCalculator, MatchesDirectSumsForRandomWindows) {
@@ -54,7 +47,7 @@ TEST(NSDFCalculator, MatchesDirectSumsForRandomWindows) {
     NSDFCalculatorOFFT calculator(44100.0, 2048);
     for (int w : lengths) {
         SCOPED_TRACE(w);
-        const std::vector<float> x = randomWindow(w, 100u + w);
+        const std::vector<float> x = randomSamples(w, 100u + w);
         const Direct d = directNsdf(x);
         std::vector<float> out(w);
         ASSERT_EQ(calculator.computeNsdf(out.data(), x.data(), w), w);
@@ -124,7 +117,7 @@ TEST(NSDFCalculator, EnergyTermEnds) {
 TEST(NSDFCalculator, OneReservedWorkSetServesEveryCountWithoutAllocating) {
     NSDFCalculatorOFFT calculator(44100.0, 2048);
     EXPECT_EQ(4096, calculator.transformLength());
-    const std::vector<float> x = randomWindow(2048, 1);
+    const std::vector<float> x = randomSamples(2048, 1);
     std::vector<float> out(2048);
     {
         tanuvo::sound::testing::AllocationCounter counter;
@@ -143,7 +136,7 @@ TEST(NSDFCalculator, OneReservedWorkSetServesEveryCountWithoutAllocating) {
 
 TEST(NSDFCalculator, CountsOutsideTheWindowAreClampedNotOverrun) {
     NSDFCalculatorOFFT calculator(44100.0, 16);
-    const std::vector<float> x = randomWindow(64, 2);
+    const std::vector<float> x = randomSamples(64, 2);
     std::vector<float> out(64, 7.0f);
     EXPECT_EQ(calculator.computeNsdf(out.data(), x.data(), 64), 16);
     EXPECT_EQ(out[16], 7.0f);

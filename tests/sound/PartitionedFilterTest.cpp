@@ -1,4 +1,5 @@
 #include "sound/PartitionedFilter.h"
+#include "tests/sound/VoiceSignal.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +10,6 @@
 namespace tanuvo::sound {
 namespace {
 
-std::vector<float> randomValues(int count, std::mt19937& rng) {
-    std::uniform_real_distribution<float> value(-1.0f, 1.0f);
-    std::vector<float> v(count);
-    for (float& x : v) {
-        x = value(rng);
-    }
-    return v;
-}
-
 // Block after block against the filter's direct sum, for orders around the partition boundaries,
 // block lengths that are and are not powers of two, and a restart in the middle.
 TEST(PartitionedFilterTest, ConsecutiveBlocksMatchTheDirectSum) {
@@ -27,9 +19,9 @@ TEST(PartitionedFilterTest, ConsecutiveBlocksMatchTheDirectSum) {
             if (order < 1) {
                 continue;
             }
-            SCOPED_TRACE(testing::Message() << "block " << block << ", order " << order);
-            const std::vector<float> taps = randomValues(order, rng);
-            const std::vector<float> x = randomValues(6000, rng);
+            SCOPED_TRACE(::testing::Message() << "block " << block << ", order " << order);
+            const std::vector<float> taps = testing::randomSamples(order, rng);
+            const std::vector<float> x = testing::randomSamples(6000, rng);
             PartitionedFilter filter(block, 1024);
             const int history = order + 4 * block + 256;
             ASSERT_TRUE(filter.fits(order, history));

@@ -146,7 +146,8 @@ TEST(PeakFinding, CrossingsAndRangesMatchTheirDefinitionsOnEveryStretch) {
 
 namespace {
 
-// The region walk taken one pair at a time, as it was written before it took four at a time.
+// The region walk taken one pair at a time: its rules for zeros and NaN between regions are the
+// definition, which the walk four pairs at a time must keep.
 Indices regionExtremesOneByOne(const std::vector<float>& v) {
     Indices list;
     const int n = static_cast<int>(v.size());

@@ -1,5 +1,6 @@
 #include "sound/RealDft.h"
 #include "sound/RealDftWide.h"
+#include "tests/sound/VoiceSignal.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@ using tanuvo::sound::realDft;
 
 namespace {
 
+using tanuvo::sound::testing::randomSamples;
+
 // Caller-owned tables sized exactly as the callers allocate them, zero-filled.
 struct Tables {
     explicit Tables(int n)
@@ -18,16 +21,6 @@ struct Tables {
     std::vector<int> ip;
     std::vector<double> w;
 };
-
-std::vector<double> randomSignal(int n, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> dist(-1.0, 1.0);
-    std::vector<double> x(n);
-    for (double& v : x) {
-        v = dist(rng);
-    }
-    return x;
-}
 
 // Long double reference for one length: cos/sin of 2*pi*t/n for every t.
 class DirectDft {
@@ -112,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Passes, RealDft, testing::Values(false, true),
 TEST_P(RealDft, ForwardMatchesDirectSumsForEveryLength) {
     for (int n = 2; n <= 65536; n *= 2) {
         SCOPED_TRACE(n);
-        const std::vector<double> x = randomSignal(n, static_cast<unsigned>(n));
+        const std::vector<double> x = randomSamples<double>(n, static_cast<unsigned>(n));
         std::vector<double> a = x;
         Tables t(n);
         realDft(n, 1, a.data(), t.ip.data(), t.w.data());
@@ -142,7 +135,7 @@ TEST_P(RealDft, ForwardMatchesDirectSumsForEveryLength) {
 TEST_P(RealDft, InverseMatchesDirectSumsForEveryLength) {
     for (int n = 2; n <= 65536; n *= 2) {
         SCOPED_TRACE(n);
-        const std::vector<double> packed = randomSignal(n, 1000u + n);
+        const std::vector<double> packed = randomSamples<double>(n, 1000u + n);
         std::vector<double> a = packed;
         Tables t(n);
         realDft(n, -1, a.data(), t.ip.data(), t.w.data());
@@ -161,7 +154,7 @@ TEST_P(RealDft, InverseMatchesDirectSumsForEveryLength) {
 TEST_P(RealDft, ForwardThenInverseReturnsHalfLengthTimesInput) {
     for (int n = 2; n <= 65536; n *= 2) {
         SCOPED_TRACE(n);
-        const std::vector<double> x = randomSignal(n, 5u * n);
+        const std::vector<double> x = randomSamples<double>(n, 5u * n);
         std::vector<double> a = x;
         Tables t(n);
         realDft(n, 1, a.data(), t.ip.data(), t.w.data());
@@ -226,7 +219,7 @@ TEST_P(RealDft, SineHasPositiveImaginaryPartAtBinOne) {
 TEST_P(RealDft, TablesBuiltForALengthServeShorterOnesUnchanged) {
     const int n = 4096;
     Tables shared(n);
-    std::vector<double> a = randomSignal(n, 3);
+    std::vector<double> a = randomSamples<double>(n, 3);
     realDft(n, 1, a.data(), shared.ip.data(), shared.w.data());
     EXPECT_EQ(shared.ip[0], n / 4);
     EXPECT_EQ(shared.ip[1], n / 4);
@@ -234,7 +227,7 @@ TEST_P(RealDft, TablesBuiltForALengthServeShorterOnesUnchanged) {
     const Tables before = shared;
     for (int m = n / 2; m >= 2; m /= 2) {
         SCOPED_TRACE(m);
-        const std::vector<double> x = randomSignal(m, 17u + m);
+        const std::vector<double> x = randomSamples<double>(m, 17u + m);
         std::vector<double> viaShared = x, viaOwn = x;
         Tables own(m);
         realDft(m, 1, viaShared.data(), shared.ip.data(), shared.w.data());
@@ -254,12 +247,12 @@ TEST_P(RealDft, TablesBuiltForALengthServeShorterOnesUnchanged) {
 TEST_P(RealDft, LongerLengthRebuildsBothTables) {
     const int n = 1024;
     Tables t(n);
-    std::vector<double> a = randomSignal(n / 2, 9);
+    std::vector<double> a = randomSamples<double>(n / 2, 9);
     realDft(n / 2, 1, a.data(), t.ip.data(), t.w.data());
     EXPECT_EQ(t.ip[0], n / 8);
     EXPECT_EQ(t.ip[1], n / 8);
 
-    const std::vector<double> x = randomSignal(n, 10);
+    const std::vector<double> x = randomSamples<double>(n, 10);
     a = x;
     realDft(n, 1, a.data(), t.ip.data(), t.w.data());
     EXPECT_EQ(t.ip[0], n / 4);

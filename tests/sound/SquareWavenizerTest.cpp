@@ -222,30 +222,5 @@ TEST(SquareWavenizerTest, TurnsAVoiceIntoTwoLevelCyclesAtItsPitch) {
     }
 }
 
-// A caller reading only the newest hop gets exactly the samples the whole-window call gives,
-// and the carried edge, levels and crossing move on alike, also when the hop holds no full
-// cycle and the edge comes from an older one.
-TEST(SquareWavenizerTest, TailCallGivesTheWholeCallsNewestSamples) {
-    const int window = 1024;
-    for (const int hop : {32, 100, 300}) {
-        Chain whole(true, window);
-        Chain tail(true, window);
-        const std::vector<float> voice = makeVoice(150.0, kRate, 6000, 0.05);
-        for (int start = 0; start + window <= static_cast<int>(voice.size()); start += hop) {
-            std::vector<float> a(voice.begin() + start, voice.begin() + start + window);
-            std::vector<float> b = a;
-            whole.square.wavenize(a.data(), window, 150.0);
-            tail.square.wavenizeTail(b.data(), window, 150.0, window - hop);
-            for (int j = window - hop; j < window; ++j) {
-                ASSERT_EQ(a[j], b[j]) << hop << ": " << start << "+" << j;
-            }
-            ASSERT_EQ(whole.square.edgeShape, tail.square.edgeShape) << hop << ": " << start;
-            ASSERT_EQ(whole.square.lastMin, tail.square.lastMin);
-            ASSERT_EQ(whole.square.lastMax, tail.square.lastMax);
-            ASSERT_EQ(whole.square.lastCrossing, tail.square.lastCrossing);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace tanuvo::sound

@@ -138,12 +138,7 @@ TEST(TriangleWavenizerTest, SteppedTriangleClimbsInStairsBetweenExtremes) {
 TEST(TriangleWavenizerTest, TurnsAVoiceIntoStairsOfFewLevelsPerHalfCycle) {
     Chain chain(true, 1024, 8);
     chain.sine.widthRatio = 0.5;
-    const std::vector<float> voice = makeVoice(220.0, kRate, 3072);
-    std::vector<float> buffer;
-    for (int start = 0; start < 3072; start += 1024) {
-        buffer.assign(voice.begin() + start, voice.begin() + start + 1024);
-        chain.triangle.wavenize(buffer.data(), 1024, 220.0);
-    }
+    const std::vector<float> buffer = testing::shapedVoice(chain.triangle);
     // About 100 samples per half-cycle on at most 9 levels: long runs of equal samples.
     int changes = 0;
     for (int i = 1; i < 1024; ++i) {
@@ -153,27 +148,6 @@ TEST(TriangleWavenizerTest, TurnsAVoiceIntoStairsOfFewLevelsPerHalfCycle) {
     EXPECT_LT(changes, 1024 / 8);
     const float peak = *std::max_element(buffer.begin(), buffer.end());
     EXPECT_GT(peak, 0.01f);
-}
-
-// A caller reading only the newest hop gets exactly the samples the whole-window call gives, with
-// stairs and with the smooth line.
-TEST(TriangleWavenizerTest, TailCallGivesTheWholeCallsNewestSamples) {
-    const int window = 1024;
-    const int hop = 100;
-    const std::vector<float> voice = makeVoice(180.0, kRate, 6000, 0.05);
-    for (int steps : {15, 0}) {
-        Chain whole(true, window, steps);
-        Chain tail(true, window, steps);
-        for (int start = 0; start + window <= static_cast<int>(voice.size()); start += hop) {
-            std::vector<float> a(voice.begin() + start, voice.begin() + start + window);
-            std::vector<float> b = a;
-            whole.triangle.wavenize(a.data(), window, 180.0);
-            tail.triangle.wavenizeTail(b.data(), window, 180.0, window - hop);
-            for (int j = window - hop; j < window; ++j) {
-                ASSERT_EQ(a[j], b[j]) << steps << " steps, " << start << "+" << j;
-            }
-        }
-    }
 }
 
 }  // namespace

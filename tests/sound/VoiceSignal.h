@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cmath>
+#include <random>
 #include <vector>
+
+#include "sound/IWavenizer.h"
 
 namespace tanuvo::sound::testing {
 
@@ -35,6 +38,32 @@ inline std::vector<float> makeSine(double frequency, double sampleRate, int coun
                                         std::sin(2.0 * kPi * frequency * i / sampleRate + phase));
     }
     return samples;
+}
+
+// A 220 Hz voice through a generator in three whole windows of 1024: the last window's output.
+inline std::vector<float> shapedVoice(IWavenizer& generator) {
+    const std::vector<float> voice = makeVoice(220.0, 44100.0, 3072);
+    std::vector<float> buffer;
+    for (int start = 0; start < 3072; start += 1024) {
+        buffer.assign(voice.begin() + start, voice.begin() + start + 1024);
+        generator.wavenize(buffer.data(), 1024, 220.0);
+    }
+    return buffer;
+}
+
+// Uniform noise in [-1, 1): reproducible input for the transforms and filters.
+template <typename T = float>
+std::vector<T> randomSamples(int count, std::mt19937& rng) {
+    std::uniform_real_distribution<T> value(T(-1), T(1));
+    std::vector<T> samples(count);
+    for (T& x : samples)
+        x = value(rng);
+    return samples;
+}
+template <typename T = float>
+std::vector<T> randomSamples(int count, unsigned seed) {
+    std::mt19937 rng(seed);
+    return randomSamples<T>(count, rng);
 }
 
 }  // namespace tanuvo::sound::testing

@@ -12,8 +12,17 @@ std::atomic<bool> counting{false};
 std::atomic<long> allocationCount{0};
 std::atomic<long> releaseCount{0};
 std::atomic<long long> liveByteCount{0};
+std::atomic<bool> refusing{false};
+std::atomic<long> grantsLeft{0};
+std::atomic<std::size_t> refusedFrom{0};
+std::atomic<long> refusalCount{0};
 
 void* allocate(std::size_t size) {
+    if (refusing.load(std::memory_order_relaxed) && size >= refusedFrom.load() &&
+        grantsLeft.fetch_sub(1) <= 0) {
+        refusalCount.fetch_add(1);
+        throw std::bad_alloc();
+    }
     if (counting.load(std::memory_order_relaxed)) {
         allocationCount.fetch_add(1, std::memory_order_relaxed);
     }
@@ -93,6 +102,21 @@ long AllocationCounter::releases() const {
 
 long long AllocationCounter::liveBytes() const {
     return liveByteCount.load();
+}
+
+AllocationRefusal::AllocationRefusal(long allowed, unsigned long fromBytes) {
+    grantsLeft.store(allowed);
+    refusedFrom.store(fromBytes);
+    refusalCount.store(0);
+    refusing.store(true);
+}
+
+AllocationRefusal::~AllocationRefusal() {
+    refusing.store(false);
+}
+
+long AllocationRefusal::refusals() const {
+    return refusalCount.load();
 }
 
 }  // namespace tanuvo::sound::testing

@@ -18,4 +18,16 @@ class AllocationCounter {
     long long liveBytes() const;
 };
 
+// Refuses allocations through operator new while alive, as a host's fragmented heap may: every
+// one of at least fromBytes once `allowed` such allocations have been granted.
+class AllocationRefusal {
+  public:
+    explicit AllocationRefusal(long allowed, unsigned long fromBytes = 0);
+    ~AllocationRefusal();
+    AllocationRefusal(const AllocationRefusal&) = delete;
+    AllocationRefusal& operator=(const AllocationRefusal&) = delete;
+
+    long refusals() const;
+};
+
 }  // namespace tanuvo::sound::testing

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tools/bleepify/ContainerCheck.h"
 #include "tools/bleepify/ToolError.h"
 
 namespace tanuvo::bleepify {
@@ -25,6 +26,31 @@ std::string lowerExtension(const std::string& path) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension;
 }
+
+// Bytes in one frame of an uncompressed sample format, 0 for a compressed one.
+int bytesPerFrame(const SF_INFO& info) {
+    switch (info.format & SF_FORMAT_SUBMASK) {
+        case SF_FORMAT_PCM_S8:
+        case SF_FORMAT_PCM_U8:
+        case SF_FORMAT_ULAW:
+        case SF_FORMAT_ALAW:
+            return info.channels;
+        case SF_FORMAT_PCM_16:
+            return 2 * info.channels;
+        case SF_FORMAT_PCM_24:
+            return 3 * info.channels;
+        case SF_FORMAT_PCM_32:
+        case SF_FORMAT_FLOAT:
+            return 4 * info.channels;
+        case SF_FORMAT_DOUBLE:
+            return 8 * info.channels;
+        default:
+            return 0;
+    }
+}
+
+// libvorbis has encoder set-ups up to this rate and fails on the first write above it.
+constexpr int kHighestVorbisRate = 200000;
 
 }  // namespace
 
@@ -48,6 +74,13 @@ AudioReader::AudioReader(const std::string& path) : path_(path) {
         sf_close(file_);
         throw ToolError(path + " has no audio channels or no sample rate");
     }
+    // Only a regular file has a size to hold against its header (and can be read twice).
+    const std::string fault =
+        S_ISREG(status.st_mode) ? checkContainer(path, info_.format, bytesPerFrame(info_)) : "";
+    if (!fault.empty()) {
+        sf_close(file_);
+        throw ToolError(path + " " + fault);
+    }
 }
 
 AudioReader::~AudioReader() {
@@ -60,11 +93,12 @@ int AudioReader::readMono(float* mono, int count) {
         throw ToolError(path_ + " is damaged: " + sf_strerror(file_));
     }
     read_ += frames;
-    // A short read is the end; a header that promised more means a damaged or cut file.
+    // A short read is the end. The constructor found the file whole, so a header that still
+    // promised more means data the decoder could not use.
     const bool lengthKnown = info_.frames > 0 && info_.frames != SF_COUNT_MAX;
     if (frames < count && lengthKnown && read_ < info_.frames) {
-        throw ToolError(path_ + " is damaged or cut short: " + std::to_string(read_) + " of " +
-                        std::to_string(info_.frames) + " frames could be read");
+        throw ToolError(path_ + " is damaged: only " + std::to_string(read_) + " of " +
+                        std::to_string(info_.frames) + " frames could be decoded");
     }
     return frames;
 }
@@ -113,6 +147,11 @@ AudioWriter::AudioWriter(const std::string& path, int sampleRate, int channels)
     info.format = formatFor(path);
     info.samplerate = sampleRate;
     info.channels = channels;
+    if ((info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_VORBIS && sampleRate > kHighestVorbisRate) {
+        throw ToolError("cannot write " + path + ": Ogg Vorbis cannot encode " +
+                        std::to_string(sampleRate) + " Hz (at most " +
+                        std::to_string(kHighestVorbisRate) + " Hz); use .wav or .aiff");
+    }
     if (!sf_format_check(&info)) {
         throw ToolError("cannot write " + path + ": the format does not allow " +
                         std::to_string(sampleRate) + " Hz");

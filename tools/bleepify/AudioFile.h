@@ -14,7 +14,8 @@ namespace tanuvo::bleepify {
 // Reads any file libsndfile understands as one mono stream (channels averaged).
 class AudioReader {
   public:
-    // Throws ToolError for a missing, unreadable or unsupported file.
+    // Throws ToolError for a missing, unreadable or unsupported file, and for one whose
+    // container shows it cut short or damaged.
     explicit AudioReader(const std::string& path);
     ~AudioReader();
     AudioReader(const AudioReader&) = delete;
@@ -26,7 +27,7 @@ class AudioReader {
     int64_t frames() const { return info_.frames; }
 
     // Fills mono[0 .. count-1] and answers how many frames were read (0 at the end). Throws
-    // ToolError when the file is damaged or ends before the frame count its header states.
+    // ToolError when the decoder fails or yields fewer frames than the header states.
     int readMono(float* mono, int count);
 
   private:

@@ -46,12 +46,25 @@ TemporaryFile::TemporaryFile(const std::string& target) : target_(target) {
     const std::string directory = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     std::string pattern = directory + "." + name + ".XXXXXX";
-    descriptor_ = mkstemp(pattern.data());
-    if (descriptor_ < 0) {
-        throw ToolError("cannot write " + target + ": " + std::strerror(errno));
+    // An interruption between creating the file and watching it would leave the file behind:
+    // hold the signals until both are done.
+    sigset_t interruptions;
+    sigset_t previous;
+    sigemptyset(&interruptions);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&interruptions, signalNumber);
     }
-    path_ = pattern;
-    watch(path_);
+    sigprocmask(SIG_BLOCK, &interruptions, &previous);
+    descriptor_ = mkstemp(pattern.data());
+    const int error = errno;
+    if (descriptor_ >= 0) {
+        path_ = pattern;
+        watch(path_);
+    }
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    if (descriptor_ < 0) {
+        throw ToolError("cannot write " + target + ": " + std::strerror(error));
+    }
     // mkstemp makes a private file; give the result the permissions a new file normally has.
     const mode_t mask = umask(0);
     umask(mask);

@@ -40,6 +40,17 @@ TEST(BleepifyRender, OutputIsStereoWithTheInputsLengthAndRateForEveryBlockSize) 
         EXPECT_EQ(out.frames, frames);
         expectTwoEqualFiniteChannels(out);
     }
+    // The lowest and highest rates the plug-in takes (one step beyond each is an error).
+    for (const int rate : {1000, 768000}) {
+        SCOPED_TRACE(rate);
+        writeAudio(dir.path("edge.wav"), kFloatWav, 1, rate, voicedTone(110.0, rate, 3000));
+        const RunResult run = runBleepify({dir.path("edge.wav"), dir.path("out.wav")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const Audio out = readAudio(dir.path("out.wav"));
+        EXPECT_EQ(out.sampleRate, rate);
+        EXPECT_EQ(out.frames, 3000);
+        expectTwoEqualFiniteChannels(out);
+    }
 }
 
 TEST(BleepifyRender, PowerOffAndZeroMixPassTheInputThroughBitExactly) {
@@ -130,6 +141,48 @@ TEST(BleepifyRender, ReadsAndWritesWavAiffFlacAndOgg) {
         } else {
             EXPECT_NEAR(static_cast<double>(out.frames), static_cast<double>(frames), 2048.0);
         }
+    }
+
+    // Whole files in layouts that a check for cut files must not mistake for cut ones.
+    std::vector<float> six;
+    for (const float sample : input) {
+        six.insert(six.end(), 6, sample);
+    }
+    struct Layout {
+        const char* name;
+        int format;
+        const std::vector<float>& samples;
+    };
+    for (const Layout& layout : {Layout{"extensible.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, six},
+                                 Layout{"u8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, input},
+                                 Layout{"ulaw.wav", SF_FORMAT_WAV | SF_FORMAT_ULAW, input},
+                                 Layout{"alaw.wav", SF_FORMAT_WAV | SF_FORMAT_ALAW, input},
+                                 Layout{"rf64.wav", SF_FORMAT_RF64 | SF_FORMAT_PCM_32, input},
+                                 Layout{"float.aifc", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, six},
+                                 Layout{"stream.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, six},
+                                 Layout{"trailer.wav", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, input}}) {
+        SCOPED_TRACE(layout.name);
+        const int channels = static_cast<int>(layout.samples.size() / input.size());
+        writeAudio(dir.path(layout.name), layout.format, channels, 22050, layout.samples);
+        std::string bytes = readText(dir.path(layout.name));
+        if (layout.name == std::string("stream.wav")) {
+            // Written to a pipe: the sizes were never filled in.
+            setLittleEndian32(bytes, 4, 0xFFFFFFFF);
+            setLittleEndian32(bytes, bytes.find("data") + 4, 0xFFFFFFFF);
+        } else if (layout.name == std::string("trailer.wav")) {
+            // A chunk after the audio data.
+            bytes += std::string("note\x05\0\0\0hello\0", 14);
+            setLittleEndian32(bytes, 4, static_cast<uint32_t>(bytes.size() - 8));
+        }
+        writeText(dir.path(layout.name), bytes);
+        for (const char* command : {"render", "pitch"}) {
+            const RunResult run =
+                command == std::string("pitch")
+                    ? runBleepify({"pitch", dir.path(layout.name)})
+                    : runBleepify({"--power", "off", dir.path(layout.name), dir.path("out.wav")});
+            ASSERT_EQ(run.status, 0) << command << ": " << run.err;
+        }
+        EXPECT_EQ(readAudio(dir.path("out.wav")).frames, frames);
     }
 }
 

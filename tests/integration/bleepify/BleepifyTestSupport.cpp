@@ -154,4 +154,10 @@ void writeText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+void setLittleEndian32(std::string& bytes, size_t offset, uint32_t value) {
+    for (size_t i = 0; i < 4; ++i) {
+        bytes.at(offset + i) = static_cast<char>(value >> (8 * i) & 0xFF);
+    }
+}
+
 }  // namespace bleepify_test

@@ -56,5 +56,7 @@ class ScratchDirectory {
 bool fileExists(const std::string& path);
 std::string readText(const std::string& path);
 void writeText(const std::string& path, const std::string& text);
+// Overwrites four bytes of `bytes` at `offset` with `value`, least significant first.
+void setLittleEndian32(std::string& bytes, size_t offset, uint32_t value);
 
 }  // namespace bleepify_test

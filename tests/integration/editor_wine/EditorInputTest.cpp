@@ -10,42 +10,23 @@
 #include <vector>
 
 #include "plugin/VstAbi.h"
+#include "tests/integration/host/MiniCheck.h"
+#include "tests/support/Hosts.h"
 
 namespace {
 
 // ---- a recording host ------------------------------------------------------------------------
 
-struct HostCall {
-    int32_t opcode;
-    int32_t index;
-    float value;
-};
-std::vector<HostCall> gCalls;
-
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t index, intptr_t, void*,
-                               float opt) {
-    if (opcode == audioMasterVersion)
-        return 2400;
-    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit ||
-        opcode == audioMasterEndEdit)
-        gCalls.push_back({opcode, index, opcode == audioMasterAutomate ? opt : 0.0f});
-    return 0;
-}
+using tanuvo::sound::vst::testing::HostCall;
+using tanuvo::sound::vst::testing::HostCalls;
+std::vector<HostCall>& gCalls = HostCalls::heard().calls;
 
 std::vector<float> automated(int32_t index) {
-    std::vector<float> out;
-    for (const HostCall& call : gCalls)
-        if (call.opcode == audioMasterAutomate && call.index == index)
-            out.push_back(call.value);
-    return out;
+    return HostCalls::heard().automated(index);
 }
 
-int gFailures = 0;
-void check(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "[  OK  ]" : "[FAILED]", what.c_str());
-    if (!ok)
-        ++gFailures;
-}
+using minicheck::check;
+
 std::string show(float v) {
     char text[32];
     std::snprintf(text, sizeof text, "%.9g", double(v));
@@ -463,7 +444,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot load %s\n", argv[1]);
         return 1;
     }
-    gEffect = entry(hostCallback);
+    gEffect = entry(tanuvo::sound::vst::testing::recordingHost);
     gHostThread = GetCurrentThreadId();
     dispatch(effOpen);
 
@@ -500,13 +481,12 @@ int main(int argc, char** argv) {
     if (!gXKeyCommand.empty())
         sliderShift();
     else
-        std::printf("[ SKIP ] slider with Shift: no helper to hold Shift in the X server\n");
+        minicheck::skip("slider with Shift: no helper to hold Shift in the X server");
 
     dispatch(effEditClose);
     check(GetWindow(host, GW_CHILD) == nullptr, "closing the editor removes its window");
     DestroyWindow(host);
     dispatch(effClose);
     FreeLibrary(library);
-    std::printf("%d failed\n", gFailures);
-    return gFailures ? 1 : 0;
+    return minicheck::summary();
 }

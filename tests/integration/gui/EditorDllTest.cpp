@@ -5,33 +5,27 @@
 
 #include <windows.h>
 
+#include "HostWindow.h"
+#include "MiniCheck.h"
 #include "plugin/VstAbi.h"
+#include "tests/support/Hosts.h"
 
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
 
-int gFailures = 0;
-int gChecks = 0;
+using tanuvo::sound::vst::testing::HostCalls;
+using tanuvo::sound::vst::testing::recordingHost;
 
-#define CHECK(condition)                                                       \
-    do {                                                                       \
-        ++gChecks;                                                             \
-        if (!(condition)) {                                                    \
-            ++gFailures;                                                       \
-            std::printf("FAILED %s:%d: %s\n", __FILE__, __LINE__, #condition); \
-        }                                                                      \
-    } while (0)
-
-std::vector<int32_t> gAutomated;  // parameter indices the plug-in reported
-
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t index, intptr_t, void*, float) {
-    if (opcode == audioMasterVersion)
-        return 2400;
-    if (opcode == audioMasterAutomate)
-        gAutomated.push_back(index);
-    return 0;
+// The parameter indices the plug-in automated since the last clear.
+std::vector<int32_t> automated() {
+    std::vector<int32_t> out;
+    for (const auto& call : HostCalls::heard().copy())
+        if (call.opcode == audioMasterAutomate)
+            out.push_back(call.index);
+    return out;
 }
 
 struct Plugin {
@@ -41,23 +35,6 @@ struct Plugin {
         return effect->dispatcher(effect, opcode, index, value, ptr, opt);
     }
 };
-
-HWND makeHostWindow(int w, int h) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA c{};
-        c.lpfnWndProc = DefWindowProcA;
-        c.hInstance = GetModuleHandleA(nullptr);
-        c.lpszClassName = "EditorTestHost";
-        RegisterClassA(&c);
-        registered = true;
-    }
-    RECT r{0, 0, w, h};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    return CreateWindowExA(0, "EditorTestHost", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                           r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-}
 
 COLORREF bitmapPixel(HMODULE dll, int id, int x, int y) {
     HBITMAP bitmap = LoadBitmapA(dll, MAKEINTRESOURCEA(id));
@@ -92,7 +69,7 @@ int main(int argc, char** argv) {
     std::snprintf(className, sizeof className, "Plugin%p", static_cast<void*>(dll));
     WNDCLASSA info;
 
-    Plugin a{entry(hostCallback)}, b{entry(hostCallback)};
+    Plugin a{entry(recordingHost)}, b{entry(recordingHost)};
     CHECK(a.effect && b.effect);
     if (!a.effect || !b.effect)
         return 1;
@@ -110,8 +87,10 @@ int main(int argc, char** argv) {
     a.call(effEditIdle);
     CHECK(!GetClassInfoA(dll, className, &info));
 
-    HWND hostA = makeHostWindow(width, height);
-    HWND hostB = makeHostWindow(width, height);
+    auto windowA = std::make_unique<HostWindow>(width, height);
+    auto windowB = std::make_unique<HostWindow>(width, height);
+    HWND hostA = static_cast<HWND>(windowA->parent());
+    HWND hostB = static_cast<HWND>(windowB->parent());
     CHECK(a.call(effEditOpen, 0, 0, hostA) == 1);
     CHECK(b.call(effEditOpen, 0, 0, hostB) == 1);
     HWND child = FindWindowExA(hostA, nullptr, className, nullptr);
@@ -129,15 +108,15 @@ int main(int argc, char** argv) {
     // The wheel over the mix knob and the arrow keys on the focused control automate parameters.
     POINT overMix{49, 74};
     ClientToScreen(child, &overMix);
-    gAutomated.clear();
+    HostCalls::heard().clear();
     SendMessageA(child, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-120)), MAKELPARAM(overMix.x, overMix.y));
     SendMessageA(child, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(overMix.x, overMix.y));
-    CHECK(!gAutomated.empty() && gAutomated.front() == 3);
-    gAutomated.clear();
+    CHECK(!automated().empty() && automated().front() == 3);
+    HostCalls::heard().clear();
     CHECK(a.call(effEditKeyDown, 0, VKEY_TAB, nullptr, 0.0f) == 1);
     a.call(effEditKeyDown, 0, VKEY_DOWN, nullptr, 0.0f);
     a.call(effEditKeyDown, 0, VKEY_UP, nullptr, 0.0f);
-    CHECK(!gAutomated.empty());
+    CHECK(!automated().empty());
     CHECK(a.call(effEditKeyDown, 'x', 0, nullptr, 0.0f) == 0);
 
     // Over a control, idle shows the hand cursor.
@@ -162,9 +141,8 @@ int main(int argc, char** argv) {
     a.call(effEditClose);
     a.call(effClose);
 
-    DestroyWindow(hostA);
-    DestroyWindow(hostB);
+    windowA.reset();
+    windowB.reset();
     FreeLibrary(dll);
-    std::printf("%d checks, %d failed\n", gChecks, gFailures);
-    return gFailures == 0 ? 0 : 1;
+    return minicheck::summary();
 }

@@ -5,30 +5,21 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "HostWindow.h"
+#include "MiniCheck.h"
 #include "gui/CControl.h"
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
 #include "gui/platform/Platform.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 using namespace VSTGUI;
 
 namespace {
-
-int gFailures = 0;
-int gChecks = 0;
-
-#define CHECK(condition)                                                       \
-    do {                                                                       \
-        ++gChecks;                                                             \
-        if (!(condition)) {                                                    \
-            ++gFailures;                                                       \
-            std::printf("FAILED %s:%d: %s\n", __FILE__, __LINE__, #condition); \
-        }                                                                      \
-    } while (0)
 
 // Gives the host window the client size a frame of w x h needs.
 void fitHostWindow(HWND host, int w, int h) {
@@ -78,22 +69,6 @@ struct Probe : CControl {
     CPoint lastWhere{-1, -1};
     float wheel = 0.0f;
 };
-
-HWND makeHostWindow() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA c{};
-        c.lpfnWndProc = DefWindowProcA;
-        c.hInstance = GetModuleHandleA(nullptr);
-        c.lpszClassName = "GuiTestHost";
-        c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        RegisterClassA(&c);
-        registered = true;
-    }
-    HWND host = CreateWindowExA(0, "GuiTestHost", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
-                                400, 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    return host;
-}
 
 void pumpMessages() {
     MSG m;
@@ -250,7 +225,8 @@ void resizing(HWND host) {
 }
 
 void hostDestroysItsWindowFirst() {
-    HWND host = makeHostWindow();
+    HostWindow window(400, 400);
+    HWND host = static_cast<HWND>(window.parent());
     auto* frame = new CFrame(CRect(0, 0, 50, 50), host, nullptr);
     CHECK(frame->isOpen());
     DestroyWindow(host);
@@ -264,17 +240,17 @@ void hostDestroysItsWindowFirst() {
 
 int main() {
     platform::oleInitialize();
-    HWND host = makeHostWindow();
+    auto window = std::make_unique<HostWindow>(400, 400);
+    HWND host = static_cast<HWND>(window->parent());
     CHECK(host != nullptr);
     classIsSharedByLiveFrames(host);
     badParentsLeaveTheFrameClosed();
     paintingAndRouting(host);
     cursors(host);
     resizing(host);
-    DestroyWindow(host);
+    window.reset();
     hostDestroysItsWindowFirst();
     pumpMessages();
     platform::oleUninitialize();
-    std::printf("%d checks, %d failed\n", gChecks, gFailures);
-    return gFailures == 0 ? 0 : 1;
+    return minicheck::summary();
 }

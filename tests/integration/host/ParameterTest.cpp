@@ -27,18 +27,27 @@ TEST_CASE("parameters: names, labels and displays as hosts read them") {
     CHECK_STR(marked(e, effGetParamName, 8), std::string(63, '#'));
     CHECK_STR(marked(e, effGetParamLabel, 0), "");
     CHECK_STR(marked(e, effGetParamLabel, 4), "");
-    CHECK_STR(marked(e, effGetParamDisplay, 0), "1.00");
-    e->setParameter(e, 0, 0.5f);
-    CHECK_STR(marked(e, effGetParamDisplay, 0), "0.50");
+    // A fresh instance's defaults, as generic editors first show them.
+    const char* defaults[] = {"1.00", "On", "Sine", "1.00", "1.00", "25.0%", "1.00", "0.50"};
+    for (int i = 0; i < 8; ++i) {
+        CHECK_STR(marked(e, effGetParamDisplay, i), defaults[i]);
+    }
     CHECK_STR(marked(e, effGetParamDisplay, 5), "25.0%");
     e->setParameter(e, 5, 0.0f);
     CHECK(e->getParameter(e, 5) == 0.01f);
-    CHECK_STR(marked(e, effGetParamDisplay, 5), " 1.0%");
-    e->setParameter(e, 5, 1.0f);
-    CHECK_STR(marked(e, effGetParamDisplay, 5), "99.0%");
-    e->setParameter(e, 2, 0.34f);
-    CHECK_STR(marked(e, effGetParamDisplay, 2), "Triangle");
-    CHECK_STR(marked(e, effGetParamDisplay, 3), "");
+    // Values set one after another and what each shows.
+    const struct {
+        int32_t index;
+        float value;
+        const char* shown;
+    } settings[] = {{0, 0.5f, "0.50"},      {5, 0.0f, " 1.0%"}, {5, 1.0f, "99.0%"},
+                    {2, 0.34f, "Triangle"}, {1, 0.0f, "Off"},   {3, 0.25f, "0.25"},
+                    {4, 0.0f, "0.00"},      {6, 0.75f, "0.75"}, {7, 0.1f, "0.10"}};
+    for (const auto& setting : settings) {
+        e->setParameter(e, setting.index, setting.value);
+        CHECK_STR(marked(e, effGetParamDisplay, setting.index), setting.shown);
+    }
+    CHECK_STR(marked(e, effGetParamDisplay, 8), "");
     TestHost::close(e);
 }
 

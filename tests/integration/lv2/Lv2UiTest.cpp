@@ -1,7 +1,7 @@
 // The LV2 UI in a small UI host on a real X server (Xvfb): found through lilv, embedded in the
 // host's window, driven by the host's idle calls; port events move the controls (pixels compared
-// with the editor rendered headless), a click reaches the host's write function, and closing
-// leaves nothing behind.
+// with the editor rendered headless), clicks and drags reach the host's write function inside the
+// host's touch calls, and closing leaves nothing behind.
 //   lv2_ui_test LV2_PATH
 #include "editor/BleepifierEditor.h"
 #include "gui/CFrame.h"
@@ -22,9 +22,12 @@
 #include <lv2/ui/ui.h>
 
 #include "tests/support/XWindowPixels.h"
+#include "tests/support/TestMain.h"
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,17 +42,48 @@ std::string gLv2Path;
 constexpr int kWidth = 240;
 constexpr int kHeight = 320;
 
-struct Write {
+// The UI's calls into the host, writes and touches, in their order.
+struct HostCall {
+    enum Kind { kWrite, kGrab, kRelease } kind;
     uint32_t port;
     float value;
 };
-std::vector<Write> gWrites;
+std::vector<HostCall> gCalls;
 
 void recordWrite(LV2UI_Controller, uint32_t port, uint32_t size, uint32_t format,
                  const void* buffer) {
     ASSERT_EQ(format, 0u);
     ASSERT_EQ(size, sizeof(float));
-    gWrites.push_back({port, *static_cast<const float*>(buffer)});
+    gCalls.push_back({HostCall::kWrite, port, *static_cast<const float*>(buffer)});
+}
+
+void recordTouch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+    EXPECT_EQ(handle, &gCalls);
+    gCalls.push_back({grabbed ? HostCall::kGrab : HostCall::kRelease, port, 0.0f});
+}
+
+// The calls' kinds and ports, as "grab 6", "write 6", "release 6".
+std::vector<std::string> callShape() {
+    static const char* const kNames[] = {"write ", "grab ", "release "};
+    std::vector<std::string> out;
+    for (const HostCall& call : gCalls)
+        out.push_back(kNames[call.kind] + std::to_string(call.port));
+    return out;
+}
+// A gesture on one port: grab, that many writes, release.
+std::vector<std::string> gesture(uint32_t port, std::size_t writes = 1) {
+    std::vector<std::string> out(writes + 2, "write " + std::to_string(port));
+    out.front() = "grab " + std::to_string(port);
+    out.back() = "release " + std::to_string(port);
+    return out;
+}
+
+std::vector<HostCall> writes() {
+    std::vector<HostCall> out;
+    for (const HostCall& call : gCalls)
+        if (call.kind == HostCall::kWrite)
+            out.push_back(call);
+    return out;
 }
 
 struct Size {
@@ -96,6 +130,14 @@ std::string uiBinaryPath() {
             lilv_free(file);
         }
     }
+    // Hosts offer the touch feature to the UIs that list it (the plug-in's data is loaded now).
+    LilvNode* uiUri = lilv_new_uri(world, lv2::kUiUri);
+    LilvNode* optional = lilv_new_uri(world, LV2_CORE__optionalFeature);
+    LilvNode* touch = lilv_new_uri(world, LV2_UI__touch);
+    EXPECT_TRUE(lilv_world_ask(world, uiUri, optional, touch));
+    lilv_node_free(touch);
+    lilv_node_free(optional);
+    lilv_node_free(uiUri);
     lilv_uis_free(uis);
     lilv_node_free(x11);
     lilv_node_free(uri);
@@ -135,7 +177,7 @@ class Lv2UiTest : public ::testing::Test {
             XNextEvent(display, &e);
         while (e.type != MapNotify);
         XSync(display, False);
-        gWrites.clear();
+        gCalls.clear();
 
         referenceHost = soft::createHostWindow(kWidth, kHeight);
         reference = new vst::Bleepifier(nullptr);
@@ -157,14 +199,19 @@ class Lv2UiTest : public ::testing::Test {
         }
     }
 
-    void openUi() {
+    void openUi(bool offerTouch = true) {
         LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(std::uintptr_t(top))};
         LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
         LV2UI_Resize resize{&size, recordResize};
         LV2_Feature resizeFeature{LV2_UI__resize, &resize};
-        const LV2_Feature* features[] = {&parent, &idleFeature, &resizeFeature, nullptr};
+        // Cleared once instantiated: the UI keeps what it needs of it.
+        LV2UI_Touch touch{&gCalls, recordTouch};
+        LV2_Feature touchFeature{LV2_UI__touch, &touch};
+        const LV2_Feature* features[] = {&parent, &idleFeature, &resizeFeature,
+                                         offerTouch ? &touchFeature : nullptr, nullptr};
         ui = descriptor->instantiate(descriptor, lv2::kPluginUri, "", recordWrite, this, &widget,
                                      features);
+        touch = {nullptr, nullptr};
         ASSERT_NE(ui, nullptr);
         idle(200);
     }
@@ -180,6 +227,70 @@ class Lv2UiTest : public ::testing::Test {
             sleepMs(10);
         } while (Clock::now() < end);
     }
+    // The user's hand, on a connection of its own, while the host keeps idling.
+    void userActs(const std::function<void(Display*)>& act) {
+        std::atomic<bool> done{false};
+        std::thread user([&] {
+            Display* own = XOpenDisplay(nullptr);
+            act(own);
+            XSync(own, False);
+            XCloseDisplay(own);
+            done = true;
+        });
+        const auto limit = Clock::now() + std::chrono::seconds(10);
+        while (!done && Clock::now() < limit) {
+            idleInterface->idle(ui);
+            sleepMs(10);
+        }
+        user.join();
+        idle(250);
+    }
+    // A point of a control of the editor on the screen, from the control's centre.
+    std::pair<int, int> onScreen(const VSTGUI::CControl* control, int dx = 0, int dy = 0) {
+        const VSTGUI::CRect r = control->getViewSize();
+        int x = 0, y = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(display, children().at(0), DefaultRootWindow(display),
+                              int(r.left + r.right) / 2 + dx, int(r.top + r.bottom) / 2 + dy, &x,
+                              &y, &child);
+        return {x, y};
+    }
+    // Presses on the knob's left, turns it clockwise over its top to its right, and lets go.
+    // The user clicks a control, holding the button down for holdMs.
+    void click(const VSTGUI::CControl* control, int holdMs = 0) {
+        const std::pair<int, int> at = onScreen(control);
+        userActs([&](Display* own) {
+            XTestFakeMotionEvent(own, -1, at.first, at.second, CurrentTime);
+            XTestFakeButtonEvent(own, Button1, True, CurrentTime);
+            if (holdMs > 0) {
+                XSync(own, False);
+                sleepMs(holdMs);
+            }
+            XTestFakeButtonEvent(own, Button1, False, CurrentTime);
+        });
+    }
+    void dragKnob(int32_t tag) {
+        std::vector<std::pair<int, int>> path;
+        for (int step = 0; step <= 8; ++step) {
+            const double angle = M_PI * (1.0 - step / 8.0);  // from the left over the top
+            path.push_back(onScreen(referenceEditor->controlForTag(tag),
+                                    int(std::lround(10 * std::cos(angle))),
+                                    -int(std::lround(10 * std::sin(angle)))));
+        }
+        userActs([&](Display* own) {
+            XTestFakeMotionEvent(own, -1, path[0].first, path[0].second, CurrentTime);
+            XTestFakeButtonEvent(own, Button1, True, CurrentTime);
+            XSync(own, False);
+            for (const auto& [x, y] : path) {
+                sleepMs(60);
+                XTestFakeMotionEvent(own, -1, x, y, CurrentTime);
+                XSync(own, False);
+            }
+            sleepMs(60);
+            XTestFakeButtonEvent(own, Button1, False, CurrentTime);
+        });
+    }
+
     void portEvent(int32_t parameter, float value) {
         descriptor->port_event(ui, lv2::controlPort(parameter), sizeof(float), 0, &value);
     }
@@ -258,38 +369,57 @@ TEST_F(Lv2UiTest, OpensTheEditorInTheHostsWindowAndPortEventsMoveTheRightControl
     idle(250);
     EXPECT_EQ(differingPixels(shownPixels(), headlessPixels({{vst::kDutyRatio, 0.1f}})), 0);
     EXPECT_NE(differingPixels(shownPixels(), square), 0);
-    EXPECT_TRUE(gWrites.empty()) << "port events are not the user's edits";
+    EXPECT_TRUE(gCalls.empty()) << "port events are not the user's edits";
 }
 
-TEST_F(Lv2UiTest, AClickOnAControlWritesItsPortInThePortsUnits) {
+TEST_F(Lv2UiTest, AClickOnAControlWritesItsPortInThePortsUnitsInsideATouch) {
     openUi();
-    const VSTGUI::CRect power = referenceEditor->controlForTag(vst::kPower)->getViewSize();
-    int x = 0, y = 0;
-    ::Window child = 0;
-    XTranslateCoordinates(display, children().at(0), DefaultRootWindow(display),
-                          int(power.left + power.right) / 2, int(power.top + power.bottom) / 2, &x,
-                          &y, &child);
-    // The user clicks from a connection of their own while the host keeps idling.
-    std::atomic<bool> done{false};
-    std::thread user([&] {
-        Display* own = XOpenDisplay(nullptr);
-        XTestFakeMotionEvent(own, -1, x, y, CurrentTime);
-        XTestFakeButtonEvent(own, Button1, True, CurrentTime);
-        XTestFakeButtonEvent(own, Button1, False, CurrentTime);
-        XSync(own, False);
-        XCloseDisplay(own);
-        done = true;
-    });
-    const auto limit = Clock::now() + std::chrono::seconds(10);
-    while (!done && Clock::now() < limit) {
-        idleInterface->idle(ui);
-        sleepMs(10);
+    click(referenceEditor->getPowerButton());
+    EXPECT_EQ(callShape(), gesture(lv2::controlPort(vst::kPower)));
+    ASSERT_EQ(writes().size(), 1u);
+    EXPECT_EQ(writes()[0].value, 0.0f);  // on by default, so the click turns it off
+}
+
+// Touch automation records from the grab to the release: one touch around all of a drag's writes,
+// and without the host's touch feature the writes alone.
+TEST_F(Lv2UiTest, AKnobDragIsOneTouchAroundItsWrites) {
+    const uint32_t port = lv2::controlPort(vst::kMix);
+    for (const bool offerTouch : {true, false}) {
+        SCOPED_TRACE(offerTouch ? "with touch" : "without touch");
+        gCalls.clear();
+        openUi(offerTouch);
+        dragKnob(vst::kMix);
+        const std::vector<HostCall> written = writes();
+        ASSERT_GE(written.size(), 4u);
+        // From the knob's left over its top to its right: most of its travel, clockwise.
+        EXPECT_GT(written.back().value - written.front().value, 0.5f);
+        for (std::size_t i = 1; i < written.size(); ++i)
+            EXPECT_GT(written[i].value, written[i - 1].value) << "write " << i;
+        if (offerTouch) {
+            EXPECT_EQ(callShape(), gesture(port, written.size()));
+        } else {
+            EXPECT_EQ(callShape(),
+                      std::vector<std::string>(written.size(), "write " + std::to_string(port)));
+        }
+        closeUi();
     }
-    user.join();
-    idle(250);
-    ASSERT_EQ(gWrites.size(), 1u);
-    EXPECT_EQ(gWrites[0].port, lv2::controlPort(vst::kPower));
-    EXPECT_EQ(gWrites[0].value, 0.0f);  // on by default, so the click turns it off
+}
+
+// The reset returns six parameters to their defaults, each in a touch of its own.
+TEST_F(Lv2UiTest, TheResetTouchesEachParameterItResetsAroundItsWrite) {
+    openUi();
+    click(referenceEditor->getResetButton(), 100);
+    std::vector<std::string> once;
+    for (int32_t index :
+         {vst::kVolume, vst::kDutyRatio, vst::kMix, vst::kDepth, vst::kTone, vst::kSteps}) {
+        const std::vector<std::string> one = gesture(lv2::controlPort(index));
+        once.insert(once.end(), one.begin(), one.end());
+    }
+    // The button resets as it goes down and again as it comes up.
+    std::vector<std::string> expected = once;
+    if (gCalls.size() > once.size())
+        expected.insert(expected.end(), once.begin(), once.end());
+    EXPECT_EQ(callShape(), expected);
 }
 
 TEST_F(Lv2UiTest, ClosingReleasesTheWindowAndTheServerConnection) {
@@ -307,11 +437,5 @@ TEST_F(Lv2UiTest, ClosingReleasesTheWindowAndTheServerConnection) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: lv2_ui_test LV2_PATH\n");
-        return 2;
-    }
-    gLv2Path = argv[1];
-    return RUN_ALL_TESTS();
+    return tanuvo::testing::runTestsWithPaths(argc, argv, "LV2_PATH", {&gLv2Path});
 }

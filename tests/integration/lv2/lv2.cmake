@@ -37,8 +37,8 @@ if(LILV_FOUND)
                    ${PROJECT_SOURCE_DIR}/tools/bleepify/DemoPhrase.cpp)
     target_include_directories(lv2_host_test PRIVATE ${PROJECT_SOURCE_DIR}
                                ${CMAKE_CURRENT_SOURCE_DIR}/host)
-    target_link_libraries(lv2_host_test PRIVATE bleep_plugin PkgConfig::LILV GTest::gtest
-                          ${CMAKE_DL_LIBS})
+    target_link_libraries(lv2_host_test PRIVATE bleep_plugin bleep_test_support PkgConfig::LILV
+                          GTest::gtest ${CMAKE_DL_LIBS})
     add_dependencies(lv2_host_test Bleepifier Bleepifier_lv2)
     # Only this bundle and the specifications Debian installs.
     add_test(NAME lv2_host COMMAND lv2_host_test ${lv2_path}:/usr/lib/lv2
@@ -53,6 +53,23 @@ if(LV2APPLY AND Python3_FOUND AND TARGET bleepify)
              COMMAND ${Python3_EXECUTABLE} ${lv2_dir}/lv2apply_render.py ${CMAKE_BINARY_DIR}
                      ${CMAKE_CURRENT_BINARY_DIR}/lv2apply-check $<TARGET_FILE:bleepify>)
     set_tests_properties(lv2apply_render PROPERTIES TIMEOUT 300)
+endif()
+
+# The latency Ardour's headless Lua host gives the insert, on its Dummy backend.
+find_program(ARDOUR_LUA NAMES ardour7-lua ardour8-lua)
+if(ARDOUR_LUA)
+    add_test(NAME lv2_ardour_latency
+             COMMAND ${ARDOUR_LUA} ${lv2_dir}/ardour_latency.lua ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(lv2_ardour_latency PROPERTIES ENVIRONMENT "LV2_PATH=${lv2_path}"
+                         PASS_REGULAR_EXPRESSION "ardour latency: ok" TIMEOUT 120)
+endif()
+
+# The factory presets follow the pitch of voices that espeak-ng speaks (skipped without it).
+if(Python3_FOUND AND TARGET bleepify)
+    add_test(NAME lv2_preset_following
+             COMMAND ${Python3_EXECUTABLE} ${lv2_dir}/preset_following.py $<TARGET_FILE:bleepify>
+                     ${BLEEP_LV2_BUNDLE}/presets.ttl ${CMAKE_CURRENT_BINARY_DIR}/preset-following)
+    set_tests_properties(lv2_preset_following PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 endif()
 
 # The UI in a small UI host under Xvfb.

@@ -43,7 +43,7 @@ class EmptyData : public IDataObject {
 
 }  // namespace
 
-VALIDATOR_CATEGORY("droptarget", "a drag onto the editor window gets the effect none") {
+CHECK_GROUP("droptarget", "a drag onto the editor window gets the effect none") {
     Plugin p;
     HostWindow window(240, 320);
     if (!check(p.ok() && window.ok() && p.call(effEditOpen, 0, 0, window.parent()) == 1,

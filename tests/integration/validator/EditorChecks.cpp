@@ -21,7 +21,7 @@ void idleFor(Plugin& p, HostWindow& window, int rounds) {
 
 }  // namespace
 
-VALIDATOR_CATEGORY("editor", "editor open/idle/close while audio runs; closing in every order") {
+CHECK_GROUP("editor", "editor open/idle/close while audio runs; closing in every order") {
     std::string why;
     if (!HostWindow::available(&why)) {
         skip(why);

@@ -49,6 +49,17 @@ DWORD WINAPI play(void* parameter) {
             input.mi.dwFlags = step.kind == Step::kDown ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
         }
         SendInput(1, &input, sizeof input);
+        if (step.kind == Step::kMove) {
+            // A loaded machine may deliver the move late; a press must not land where the
+            // pointer was before it.
+            POINT target{step.x, step.y}, now{};
+            ClientToScreen(gEditor, &target);
+            for (const DWORD end = GetTickCount() + 3000; GetTickCount() < end; Sleep(10)) {
+                if (GetCursorPos(&now) && now.x == target.x && now.y == target.y) {
+                    break;
+                }
+            }
+        }
         Sleep(120);  // several idle periods of a tracking loop
     }
     PostThreadMessageA(gHostThread, kPlayed, 0, 0);
@@ -157,9 +168,9 @@ bool openEditor(Plugin& p, HostWindow& window) {
 
 }  // namespace
 
-VALIDATOR_CATEGORY("gestures",
-                   "editor gestures name parameters 0-7 and pair up; the host may close the "
-                   "editor from idle or automate inside a gesture") {
+CHECK_GROUP("gestures",
+            "editor gestures name parameters 0-7 and pair up; the host may close the "
+            "editor from idle or automate inside a gesture") {
     Plugin p;
     HostWindow window(240, 320);
     gHostThread = GetCurrentThreadId();

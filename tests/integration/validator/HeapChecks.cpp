@@ -36,31 +36,16 @@ long countedPlay(Plugin& p, const std::vector<float>& input, int32_t block,
 // The parameters and programs a user changes while playing, as one step of a fixed sequence.
 void change(Plugin& p, uint32_t step) {
     const float value = float((step * 2654435761u) >> 8) / 16777216.0f;
-    switch (step % 6) {
-        case 0:
-            p.set(kDepth, value);
-            break;
-        case 1:
-            p.set(kEffect, value);
-            break;
-        case 2:
-            p.set(kDutyRatio, value);
-            break;
-        case 3:
-            p.set(kTone, value);
-            break;
-        case 4:
-            p.set(kSteps, value);
-            break;
-        default:
-            p.setProgram(int32_t(step / 6 % kProgramCount));
-            break;
-    }
+    const int32_t changed[] = {kDepth, kEffect, kDutyRatio, kTone, kSteps};
+    if (step % 6 < 5)
+        p.set(changed[step % 6], value);
+    else
+        p.setProgram(int32_t(step / 6 % kProgramCount));
 }
 
 }  // namespace
 
-VALIDATOR_CATEGORY("heap", "no heap calls inside processReplacing from the first block on") {
+CHECK_GROUP("heap", "no heap calls inside processReplacing from the first block on") {
     info("watching " + heapprobe::description());
     {
         // The probe must see the plug-in's allocations at all, or every count below means nothing.
@@ -132,6 +117,34 @@ VALIDATOR_CATEGORY("heap", "no heap calls inside processReplacing from the first
         check(calls == 0, format("glide, block 64, the same changes from another thread while "
                                  "audio runs: %ld heap calls",
                                  calls));
+    }
+    {
+        // A host announces a long block while its heap refuses large requests (a fragmented
+        // 32-bit host): the plug-in keeps the sizes it has and stays within its buffers.
+        Plugin p;
+        p.setUp(kRate, 1024);
+        p.suspend();
+        heapprobe::begin();
+        heapprobe::refuseFrom(256 * 1024);
+        p.call(effSetBlockSize, 0, 16384);
+        const long refused = heapprobe::refusals();
+        heapprobe::refuseFrom(0);
+        heapprobe::end();
+        p.resume();
+        bool fine = true;
+        float peak = 0.0f;
+        for (const NamedSignal& input : standardInputs(kRate, 16384)) {
+            std::vector<float> left(16384 + 2, 9.0f), right(16384 + 2, 9.0f);
+            p.process(input.samples.data(), left.data() + 1, right.data() + 1, 16384);
+            const OutputFacts facts = examine(left.data() + 1, 16384);
+            fine = fine && facts.finite && left.front() == 9.0f && left.back() == 9.0f &&
+                   facts.peak <= 100.0f * std::max(peakOf(input.samples), 1e-30f);
+            peak = std::max(peak, facts.peak);
+        }
+        check(refused > 0 && fine,
+              format("block size 16384 announced while requests of 256 KiB fail (%ld refused): "
+                     "16384-frame blocks play finite and bounded (peak %.3g), within the block",
+                     refused, peak));
     }
 }
 

@@ -5,6 +5,8 @@
 // operators. Windows: the plug-in DLL's imported allocation functions are patched to counting
 // wrappers.
 
+#include <atomic>
+#include <cstddef>
 #include <string>
 
 namespace heapprobe {
@@ -18,5 +20,24 @@ const std::string& description();
 void begin();
 // ...until here; answers how many there were.
 long end();
+
+// What either platform's wrappers count.
+struct Counts {
+    std::atomic<long> calls{0};
+    std::atomic<size_t> refusedFrom{0};
+    std::atomic<long> refused{0};
+};
+inline Counts counts;
+
+// While counting: requests of at least this many bytes fail, as in a host whose heap is too
+// fragmented for them (0: none fail). refusals() answers how many failed since it was set.
+inline void refuseFrom(size_t bytes) {
+    counts.refused.store(0);
+    counts.refusedFrom.store(bytes);
+}
+
+inline long refusals() {
+    return counts.refused.load();
+}
 
 }  // namespace heapprobe

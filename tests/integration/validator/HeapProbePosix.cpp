@@ -22,12 +22,23 @@ void* __libc_pvalloc(size_t size);
 namespace {
 
 thread_local bool counting = false;  // local-exec TLS in the executable: no allocation
-std::atomic<long> calls{0};
 
 inline void note() {
     if (counting) {
-        calls.fetch_add(1, std::memory_order_relaxed);
+        heapprobe::counts.calls.fetch_add(1, std::memory_order_relaxed);
     }
+}
+
+// Notes a request and answers whether it is to fail.
+inline bool noteRequest(size_t size) {
+    note();
+    const size_t limit = heapprobe::counts.refusedFrom.load(std::memory_order_relaxed);
+    if (counting && limit != 0 && size >= limit) {
+        heapprobe::counts.refused.fetch_add(1, std::memory_order_relaxed);
+        errno = ENOMEM;
+        return true;
+    }
+    return false;
 }
 
 bool validAlignment(size_t alignment) {
@@ -35,8 +46,7 @@ bool validAlignment(size_t alignment) {
 }
 
 void* allocate(size_t size) {
-    note();
-    void* memory = __libc_malloc(size == 0 ? 1 : size);
+    void* memory = noteRequest(size) ? nullptr : __libc_malloc(size == 0 ? 1 : size);
     if (!memory) {
         throw std::bad_alloc();
     }
@@ -44,8 +54,9 @@ void* allocate(size_t size) {
 }
 
 void* allocateAligned(size_t size, std::align_val_t alignment) {
-    note();
-    void* memory = __libc_memalign(static_cast<size_t>(alignment), size == 0 ? 1 : size);
+    void* memory = noteRequest(size)
+                       ? nullptr
+                       : __libc_memalign(static_cast<size_t>(alignment), size == 0 ? 1 : size);
     if (!memory) {
         throw std::bad_alloc();
     }
@@ -63,16 +74,13 @@ void release(void* memory) {
 
 extern "C" {
 void* malloc(size_t size) {
-    note();
-    return __libc_malloc(size);
+    return noteRequest(size) ? nullptr : __libc_malloc(size);
 }
 void* calloc(size_t count, size_t size) {
-    note();
-    return __libc_calloc(count, size);
+    return noteRequest(count * size) ? nullptr : __libc_calloc(count, size);
 }
 void* realloc(void* memory, size_t size) {
-    note();
-    return __libc_realloc(memory, size);
+    return noteRequest(size) ? nullptr : __libc_realloc(memory, size);
 }
 void free(void* memory) {
     if (memory) {
@@ -81,15 +89,15 @@ void free(void* memory) {
     __libc_free(memory);
 }
 void* memalign(size_t alignment, size_t size) {
-    note();
-    return __libc_memalign(alignment, size);
+    return noteRequest(size) ? nullptr : __libc_memalign(alignment, size);
 }
 void* aligned_alloc(size_t alignment, size_t size) {
-    note();
-    return __libc_memalign(alignment, size);
+    return noteRequest(size) ? nullptr : __libc_memalign(alignment, size);
 }
 int posix_memalign(void** memory, size_t alignment, size_t size) {
-    note();
+    if (noteRequest(size)) {
+        return ENOMEM;
+    }
     if (!validAlignment(alignment) || alignment % sizeof(void*) != 0) {
         return EINVAL;
     }
@@ -188,13 +196,13 @@ const std::string& description() {
 }
 
 void begin() {
-    calls.store(0, std::memory_order_relaxed);
+    heapprobe::counts.calls.store(0, std::memory_order_relaxed);
     counting = true;
 }
 
 long end() {
     counting = false;
-    return calls.load(std::memory_order_relaxed);
+    return heapprobe::counts.calls.load(std::memory_order_relaxed);
 }
 
 }  // namespace heapprobe

@@ -11,13 +11,23 @@ namespace {
 
 // The counting thread is compared by id: thread-local storage would itself allocate here.
 std::atomic<DWORD> countingThread{0};
-std::atomic<long> calls{0};
 std::string watched;
 
 inline void note() {
     if (countingThread.load(std::memory_order_relaxed) == GetCurrentThreadId()) {
-        calls.fetch_add(1, std::memory_order_relaxed);
+        heapprobe::counts.calls.fetch_add(1, std::memory_order_relaxed);
     }
+}
+
+// Notes a request and answers whether it is to fail.
+inline bool refuse(size_t size) {
+    const size_t limit = heapprobe::counts.refusedFrom.load(std::memory_order_relaxed);
+    if (limit != 0 && size >= limit &&
+        countingThread.load(std::memory_order_relaxed) == GetCurrentThreadId()) {
+        heapprobe::counts.refused.fetch_add(1, std::memory_order_relaxed);
+        return true;
+    }
+    return false;
 }
 
 // One wrapper per function: the original's address, then a wrapper of the same type.
@@ -34,12 +44,19 @@ inline void note() {
         return real_##name args;             \
     }
 
-WRAP_C(void*, malloc, (size_t n), (n))
-WRAP_C(void*, calloc, (size_t c, size_t n), (c, n))
-WRAP_C(void*, realloc, (void* p, size_t n), (p, n))
+// The requests a refusal fails: what the C++ operators and containers use.
+#define WRAP_SIZED(name, params, args, size)              \
+    void*(__cdecl * real_##name) params;                  \
+    void* __cdecl counting_##name params {                \
+        note();                                           \
+        return refuse(size) ? nullptr : real_##name args; \
+    }
+WRAP_SIZED(malloc, (size_t n), (n), n)
+WRAP_SIZED(calloc, (size_t c, size_t n), (c, n), c* n)
+WRAP_SIZED(realloc, (void* p, size_t n), (p, n), n)
 WRAP_C(void*, _recalloc, (void* p, size_t c, size_t n), (p, c, n))
 WRAP_C(void*, _expand, (void* p, size_t n), (p, n))
-WRAP_C(void*, _aligned_malloc, (size_t n, size_t a), (n, a))
+WRAP_SIZED(_aligned_malloc, (size_t n, size_t a), (n, a), n)
 WRAP_C(void*, _aligned_realloc, (void* p, size_t n, size_t a), (p, n, a))
 WRAP_C(void*, _aligned_offset_malloc, (size_t n, size_t a, size_t o), (n, a, o))
 WRAP_C(char*, _strdup, (const char* s), (s))
@@ -161,13 +178,13 @@ const std::string& description() {
 }
 
 void begin() {
-    calls.store(0, std::memory_order_relaxed);
+    heapprobe::counts.calls.store(0, std::memory_order_relaxed);
     countingThread.store(GetCurrentThreadId(), std::memory_order_relaxed);
 }
 
 long end() {
     countingThread.store(0, std::memory_order_relaxed);
-    return calls.load(std::memory_order_relaxed);
+    return heapprobe::counts.calls.load(std::memory_order_relaxed);
 }
 
 }  // namespace heapprobe

@@ -16,7 +16,7 @@ bool plays(Plugin& p) {
 
 }  // namespace
 
-VALIDATOR_CATEGORY("lifecycle", "many instances opened and closed interleaved; suspend/resume") {
+CHECK_GROUP("lifecycle", "many instances opened and closed interleaved; suspend/resume") {
     // Forty instances, created in waves and closed in a scrambled order between the waves.
     std::vector<std::unique_ptr<Plugin>> alive;
     int created = 0, wellFormed = 0;

@@ -1,6 +1,7 @@
 // Every rate and block size with a glide, noise, silence and a denormal-level input: the outputs
 // stay finite, free of denormals and within 100 times the input's peak. Also the real-time factor.
 #include <algorithm>
+#include <limits>
 
 #include "Signals.h"
 #include "Validator.h"
@@ -10,6 +11,8 @@ namespace {
 
 const float kRates[] = {22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f};
 const int32_t kBlockSizes[] = {1, 17, 64, 441, 1024, 4096};
+const float kInfinity = std::numeric_limits<float>::infinity();
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 // Short inputs at the smallest blocks (each block analyses a whole window), a quarter second
 // at most: the 32-bit build under user-mode emulation runs about a hundred times slower.
@@ -19,8 +22,7 @@ int framesFor(float rate, int32_t block) {
 
 }  // namespace
 
-VALIDATOR_CATEGORY("signals",
-                   "all rates x block sizes, four inputs: finite, no denormals, bounded") {
+CHECK_GROUP("signals", "all rates x block sizes, four inputs: finite, no denormals, bounded") {
     int combination = 0;
     for (float rate : kRates) {
         for (int32_t block : kBlockSizes) {
@@ -55,6 +57,40 @@ VALIDATOR_CATEGORY("signals",
                                          rate, block, generator, depth, faults.c_str()));
             ++combination;
         }
+    }
+
+    // Hosts may send values outside 0..1: each is held at its bound (NaN keeps the value it
+    // had), reads back so and plays exactly as the bound does, never louder.
+    const std::vector<float> voice = glide(44100.0f, 8192);
+    const float outside[] = {-1e30f, -1.0f, 1.5f, 100.0f, 1e6f, 1e30f, kInfinity, -kInfinity, kNaN};
+    for (float value : outside) {
+        Plugin odd, bound;
+        if (!odd.ok() || !bound.ok()) {
+            check(false, "instances");
+            return;
+        }
+        const float held = value > 1.0f ? 1.0f : 0.0f;
+        bool readBack = true;
+        for (int32_t index = 0; index < kParameterCount; ++index) {
+            const float before = odd.get(index);
+            odd.set(index, value);
+            const float expected = value != value        ? before
+                                   : index == kDutyRatio ? (held > 0 ? 0.99f : 0.01f)
+                                                         : held;
+            readBack = readBack && odd.get(index) == expected;
+            if (value == value) {
+                bound.set(index, held);
+            }
+        }
+        for (Plugin* p : {&odd, &bound}) {
+            p->set(kEffect, effectValue(1));  // a generator that plays at both bounds of Depth
+            p->setUp(44100.0f, 1024);
+        }
+        const std::vector<float> a = odd.play(voice, 1024);
+        const std::vector<float> b = bound.play(voice, 1024);
+        check(readBack && a == b,
+              format("every parameter set to %g reads back %s and plays as that (peak %.3g)", value,
+                     value == value ? format("as %g", held).c_str() : "as before", peakOf(a)));
     }
 
     // Speed in the steady state: a held 220 Hz tone after a window of warm-up; the best of a few

@@ -67,7 +67,7 @@ std::vector<float> readBack(Plugin& p) {
 
 }  // namespace
 
-VALIDATOR_CATEGORY("state", "settings survive rate and block-size changes; a restore plays alike") {
+CHECK_GROUP("state", "settings survive rate and block-size changes; a restore plays alike") {
     const std::vector<float> before = glide(44100, 22050, 110.0, 330.0);
     for (const Setting& s : kSettings) {
         // Set up at 44.1 kHz, played, then moved to another rate or block size while suspended;

@@ -1,6 +1,7 @@
 // Every text answer is terminated within its limit: checked in buffers filled with a canary, as
 // hosts that do not clear their buffers pass them.
 #include <cstring>
+#include <limits>
 
 #include "Validator.h"
 
@@ -50,16 +51,20 @@ const char* opcodeName(int32_t opcode) {
 
 }  // namespace
 
-VALIDATOR_CATEGORY("texts", "every text answer terminated within its limit (canary buffers)") {
+CHECK_GROUP("texts", "every text answer terminated within its limit (canary buffers)") {
     Plugin p;
     if (!check(p.ok(), "instance")) {
         return;
     }
-    // Labels and displays: at most 8 characters and the terminator, for values across the range.
+    // Labels and displays: at most 8 characters and the terminator, for values across the range
+    // and the values out of it that hosts and stored projects may send.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
     for (int32_t opcode : {effGetParamLabel, effGetParamDisplay}) {
         for (int32_t index = 0; index < kParameterCount; ++index) {
             std::string faults;
-            for (float value : {0.0f, 0.3f, 0.5f, 0.99f, 1.0f}) {
+            for (float value :
+                 {0.0f, 0.3f, 0.5f, 0.99f, 1.0f, -0.5f, 1.5f, -1e30f, 1e30f, -inf, inf, nan}) {
                 p.set(index, value);
                 if (answer(p, opcode, index, 9) < 0) {
                     faults += format(" %g", value);

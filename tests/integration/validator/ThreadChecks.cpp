@@ -10,7 +10,7 @@
 
 namespace validator {
 
-VALIDATOR_CATEGORY("threads", "parameters and programs set from another thread while audio runs") {
+CHECK_GROUP("threads", "parameters and programs set from another thread while audio runs") {
     const float kRate = 44100.0f;
     const float inf = std::numeric_limits<float>::infinity();
     const float odd[] = {0.0f, 1.0f, 0.37f, -1.0f, 2.0f, std::nanf(""), inf, -inf, 1e30f, 1e-40f};

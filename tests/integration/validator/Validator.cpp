@@ -9,33 +9,6 @@
 
 namespace validator {
 
-namespace {
-Tally counts;
-}  // namespace
-
-const Tally& tally() {
-    return counts;
-}
-
-bool check(bool ok, const std::string& what) {
-    ++counts.checks;
-    counts.failures += ok ? 0 : 1;
-    std::printf("  %s %s\n", ok ? "PASS" : "FAIL", what.c_str());
-    std::fflush(stdout);
-    return ok;
-}
-
-void info(const std::string& text) {
-    std::printf("  info %s\n", text.c_str());
-    std::fflush(stdout);
-}
-
-void skip(const std::string& why) {
-    ++counts.skips;
-    std::printf("  SKIP %s\n", why.c_str());
-    std::fflush(stdout);
-}
-
 std::string format(const char* pattern, ...) {
     char text[512];
     va_list args;
@@ -43,11 +16,6 @@ std::string format(const char* pattern, ...) {
     std::vsnprintf(text, sizeof text, pattern, args);
     va_end(args);
     return text;
-}
-
-std::vector<Category>& categories() {
-    static std::vector<Category> all;
-    return all;
 }
 
 float effectValue(int generator) {
@@ -138,6 +106,16 @@ float largestStep(const std::vector<float>& samples, size_t first) {
         largest = std::max(largest, std::fabs(samples[i] - samples[i - 1]));
     }
     return largest;
+}
+
+double roughness(const std::vector<float>& samples, size_t first) {
+    double sum = 0.0;
+    size_t count = 0;
+    for (size_t i = std::max<size_t>(first, 2); i < samples.size(); ++i, ++count) {
+        const double bend = double(samples[i]) - 2.0 * samples[i - 1] + samples[i - 2];
+        sum += bend * bend;
+    }
+    return count > 0 ? sum / double(count) : 0.0;
 }
 
 double now() {

@@ -1,12 +1,13 @@
 #pragma once
 
-// The host validator's framework: named categories of checks, one pass/fail line per check, and
-// a plug-in instance driven the way a host drives it.
+// The host validator's side of the checks: a plug-in instance driven the way a host drives it,
+// and what its output is examined for. Each category is a group of named checks.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "MiniCheck.h"
 #include "TestHost.h"
 #include "plugin/VstAbi.h"
 
@@ -14,42 +15,11 @@ namespace validator {
 
 // ---- Reporting -------------------------------------------------------------------------------
 
-// One check: prints "PASS what" or "FAIL what" and counts it; answers ok.
-bool check(bool ok, const std::string& what);
-// Information that is not a check (speeds, counts).
-void info(const std::string& text);
-// A category that cannot run here (no display, wrong platform) says so once.
-void skip(const std::string& why);
+using minicheck::check;
+using minicheck::info;
+using minicheck::skip;
+using minicheck::tally;
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
-// What has been counted so far, for the summary.
-struct Tally {
-    int checks = 0;
-    int failures = 0;
-    int skips = 0;
-};
-const Tally& tally();
-
-struct Category {
-    const char* name;
-    const char* description;
-    void (*run)();
-};
-std::vector<Category>& categories();
-
-struct CategoryRegistrar {
-    CategoryRegistrar(const char* name, const char* description, void (*run)()) {
-        categories().push_back({name, description, run});
-    }
-};
-
-#define VALIDATOR_CAT2(a, b) a##b
-#define VALIDATOR_CAT(a, b) VALIDATOR_CAT2(a, b)
-// Declares a category: VALIDATOR_CATEGORY("name", "what it checks") { body }
-#define VALIDATOR_CATEGORY(name, description)                                       \
-    static void VALIDATOR_CAT(categoryBody, __LINE__)();                            \
-    static validator::CategoryRegistrar VALIDATOR_CAT(categoryRegistrar, __LINE__)( \
-        name, description, VALIDATOR_CAT(categoryBody, __LINE__));                  \
-    static void VALIDATOR_CAT(categoryBody, __LINE__)()
 
 // ---- The plug-in as a host holds it ----------------------------------------------------------
 
@@ -113,6 +83,8 @@ OutputFacts examine(const float* samples, size_t count);
 float peakOf(const std::vector<float>& samples);
 // Largest difference between neighbouring samples from index first on.
 float largestStep(const std::vector<float>& samples, size_t first);
+// Mean squared second difference from index first on: how rough the output is.
+double roughness(const std::vector<float>& samples, size_t first);
 
 // Seconds since an arbitrary start, for real-time factors.
 double now();

@@ -13,19 +13,20 @@
 using namespace validator;
 
 int main(int argc, char** argv) {
-    std::vector<Category> all = categories();
-    std::sort(all.begin(), all.end(),
-              [](const Category& a, const Category& b) { return std::strcmp(a.name, b.name) < 0; });
+    std::vector<minicheck::Case> all = minicheck::cases();
+    std::sort(all.begin(), all.end(), [](const minicheck::Case& a, const minicheck::Case& b) {
+        return std::strcmp(a.name, b.name) < 0;
+    });
     if (argc < 2 || std::strcmp(argv[1], "--list") == 0) {
         std::printf("usage: %s PLUGIN [CATEGORY...]\ncategories:\n", argv[0]);
-        for (const Category& c : all) {
+        for (const minicheck::Case& c : all) {
             std::printf("  %-12s %s\n", c.name, c.description);
         }
         return argc < 2 ? 2 : 0;
     }
-    std::vector<const Category*> chosen;
+    std::vector<const minicheck::Case*> chosen;
     for (int i = 2; i < argc; ++i) {
-        auto found = std::find_if(all.begin(), all.end(), [&](const Category& c) {
+        auto found = std::find_if(all.begin(), all.end(), [&](const minicheck::Case& c) {
             return std::strcmp(c.name, argv[i]) == 0;
         });
         if (found == all.end()) {
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
         chosen.push_back(&*found);
     }
     if (chosen.empty()) {
-        for (const Category& c : all) {
+        for (const minicheck::Case& c : all) {
             chosen.push_back(&c);
         }
     }
@@ -51,13 +52,13 @@ int main(int argc, char** argv) {
 
     const double start = now();
     std::vector<std::string> failed;
-    for (const Category* c : chosen) {
+    for (const minicheck::Case* c : chosen) {
         std::printf("[%s] %s\n", c->name, c->description);
         std::fflush(stdout);
         const int before = tally().failures;
         const int checksBefore = tally().checks;
         const double begun = now();
-        c->run();
+        c->body();
         const char* outcome = tally().failures != before       ? "FAILED"
                               : tally().checks == checksBefore ? "skipped"
                                                                : "passed";

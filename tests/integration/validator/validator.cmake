@@ -16,7 +16,7 @@ target_include_directories(validator PRIVATE ${PROJECT_SOURCE_DIR} ${host_dir} $
 set(validator_categories blocks editor heap lifecycle signals split state texts threads)
 if(WIN32)
     target_sources(validator PRIVATE ${host_dir}/PluginLoaderWin32.cpp
-                   ${validator_dir}/HeapProbeWin32.cpp ${validator_dir}/HostWindowWin32.cpp
+                   ${validator_dir}/HeapProbeWin32.cpp ${host_dir}/HostWindowWin32.cpp
                    ${validator_dir}/DropTargetChecks.cpp ${validator_dir}/GestureChecks.cpp)
     target_link_libraries(validator PRIVATE user32 gdi32 ole32 uuid)
     target_link_options(validator PRIVATE -static -static-libgcc -static-libstdc++)
@@ -27,10 +27,10 @@ else()
     target_sources(validator PRIVATE ${host_dir}/PluginLoaderPosix.cpp
                    ${validator_dir}/HeapProbePosix.cpp)
     if(X11_FOUND)
-        target_sources(validator PRIVATE ${validator_dir}/HostWindowX11.cpp)
+        target_sources(validator PRIVATE ${host_dir}/HostWindowX11.cpp)
         target_link_libraries(validator PRIVATE X11::X11)
     else()
-        target_sources(validator PRIVATE ${validator_dir}/HostWindowNone.cpp)
+        target_sources(validator PRIVATE ${host_dir}/HostWindowNone.cpp)
     endif()
     target_link_libraries(validator PRIVATE Threads::Threads ${CMAKE_DL_LIBS})
     # The interposed allocation functions must be the ones the loaded plug-in binds to.

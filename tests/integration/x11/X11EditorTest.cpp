@@ -19,7 +19,9 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
+#include "tests/support/Hosts.h"
 #include "tests/support/XWindowPixels.h"
+#include "tests/support/TestMain.h"
 
 #include <atomic>
 #include <chrono>
@@ -27,7 +29,6 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -46,30 +47,12 @@ constexpr int kHostX = 37;  // the host's window is not at the screen's origin
 constexpr int kHostY = 23;
 constexpr int kPopupItemHeight = 20;
 
-struct HostCall {
-    int32_t opcode;
-    int32_t index;
-    float value;
-};
-
-std::mutex gCallsLock;
-std::vector<HostCall> gCalls;
-
-intptr_t VST_CALL hostCallback(AEffect*, int32_t opcode, int32_t index, intptr_t, void*,
-                               float opt) {
-    if (opcode == audioMasterVersion)
-        return 2400;
-    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit ||
-        opcode == audioMasterEndEdit) {
-        std::lock_guard<std::mutex> lock(gCallsLock);
-        gCalls.push_back({opcode, index, opcode == audioMasterAutomate ? opt : 0.0f});
-    }
-    return 0;
-}
+using tanuvo::sound::vst::testing::HostCall;
+using tanuvo::sound::vst::testing::HostCalls;
+using tanuvo::sound::vst::testing::recordingHost;
 
 std::vector<HostCall> calls() {
-    std::lock_guard<std::mutex> lock(gCallsLock);
-    return gCalls;
+    return HostCalls::heard().copy();
 }
 
 void sleepMs(int ms) {
@@ -179,16 +162,13 @@ class X11EditorTest : public ::testing::Test {
         int event = 0, error = 0, major = 0, minor = 0;
         if (!XTestQueryExtension(display, &event, &error, &major, &minor))
             GTEST_SKIP() << "no XTest extension";
-        {
-            std::lock_guard<std::mutex> lock(gCallsLock);
-            gCalls.clear();
-        }
+        { HostCalls::heard().clear(); }
         top = makeHostWindow();
         library = std::make_unique<PluginLoader>(gPluginPath);
         ASSERT_TRUE(library->loaded()) << library->error();
         VstPluginMainProc entry = library->entry("VSTPluginMain");
         ASSERT_NE(entry, nullptr);
-        effect = entry(hostCallback);
+        effect = entry(recordingHost);
         ASSERT_NE(effect, nullptr);
         dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
         dispatch(effSetBlockSize, 0, 512);
@@ -196,7 +176,7 @@ class X11EditorTest : public ::testing::Test {
 
         soft::resetInput();
         referenceHost = soft::createHostWindow(kEditorWidth, kEditorHeight);
-        reference = new Bleepifier(hostCallback);
+        reference = new Bleepifier(recordingHost);
         referenceEditor = new BleepifierEditor(reference);  // owned by the plug-in
         ASSERT_TRUE(referenceEditor->open(referenceHost));
         soft::paintWindow(referenceEditor->getFrame()->getPlatformWindow());
@@ -569,7 +549,7 @@ TEST_F(X11EditorTest, WaveformMenuTakesTheKeyboardAndEscapeChangesNothing) {
 }
 
 TEST_F(X11EditorTest, TwoEditorsOpenAtOnceEachTakeTheirOwnClicks) {
-    AEffect* second = library->entry("VSTPluginMain")(hostCallback);
+    AEffect* second = library->entry("VSTPluginMain")(recordingHost);
     ASSERT_NE(second, nullptr);
     const ::Window secondTop = makeHostWindow();
     XMoveWindow(display, secondTop, kHostX + 400, kHostY);
@@ -788,11 +768,5 @@ TEST_F(X11ToolkitMenuTest, ClickOutsideClosesWithoutAChoiceAndGreyEntriesIgnoreC
 }  // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <plug-in>\n", argv[0]);
-        return 2;
-    }
-    gPluginPath = argv[1];
-    return RUN_ALL_TESTS();
+    return tanuvo::testing::runTestsWithPaths(argc, argv, "PLUGIN", {&gPluginPath});
 }

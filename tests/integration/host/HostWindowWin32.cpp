@@ -16,19 +16,19 @@ HostWindow::HostWindow(int width, int height) : native(new Native) {
         WNDCLASSA c{};
         c.lpfnWndProc = DefWindowProcA;
         c.hInstance = GetModuleHandleA(nullptr);
-        c.lpszClassName = "ValidatorHost";
+        c.lpszClassName = "TestHostWindow";
         RegisterClassA(&c);
         registered = true;
     }
     RECT r{0, 0, width, height};
     AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    native->window = CreateWindowExA(
-        0, "ValidatorHost", "validator", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, r.right - r.left,
-        r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    native->window = CreateWindowExA(0, "TestHostWindow", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                     30, 30, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
 }
 
 HostWindow::~HostWindow() {
-    if (native->window) {
+    if (native->window && IsWindow(native->window)) {  // the test may have destroyed it
         DestroyWindow(native->window);
     }
     delete native;
