@@ -14,6 +14,44 @@ constexpr int kEarlySlack = 50;     // ms before the due time that still count a
 AudioEffectX* extended(AudioEffect* effect) {
     return dynamic_cast<AudioEffectX*>(effect);
 }
+
+// The host's key record in the toolkit's terms. Named keys the toolkit does not know arrive as
+// VirtualKey::none with their character, which every view leaves alone.
+VSTGUI::KeyCode toolkitKey(const VstKeyCode& key) {
+    using VSTGUI::VirtualKey;
+    struct NamedKey {
+        std::uint8_t host;
+        VirtualKey toolkit;
+    };
+    static constexpr NamedKey kNamedKeys[] = {
+        {VKEY_BACK, VirtualKey::back},   {VKEY_TAB, VirtualKey::tab},
+        {VKEY_CLEAR, VirtualKey::clear}, {VKEY_RETURN, VirtualKey::enter},
+        {VKEY_PAUSE, VirtualKey::pause}, {VKEY_ESCAPE, VirtualKey::escape},
+        {VKEY_SPACE, VirtualKey::space}, {VKEY_NEXT, VirtualKey::pageDown},
+        {VKEY_END, VirtualKey::end},     {VKEY_HOME, VirtualKey::home},
+        {VKEY_LEFT, VirtualKey::left},   {VKEY_UP, VirtualKey::up},
+        {VKEY_RIGHT, VirtualKey::right}, {VKEY_DOWN, VirtualKey::down},
+    };
+    struct Modifier {
+        std::uint8_t host;
+        std::uint8_t toolkit;
+    };
+    static constexpr Modifier kModifiers[] = {
+        {MODIFIER_SHIFT, VSTGUI::kModifierShift},
+        {MODIFIER_ALTERNATE, VSTGUI::kModifierAlternate},
+        {MODIFIER_COMMAND, VSTGUI::kModifierCommand},
+        {MODIFIER_CONTROL, VSTGUI::kModifierControl},
+    };
+    VSTGUI::KeyCode translated;
+    translated.character = key.character;
+    for (const NamedKey& named : kNamedKeys)
+        if (key.virt == named.host)
+            translated.virtualKey = named.toolkit;
+    for (const Modifier& modifier : kModifiers)
+        if (key.modifier & modifier.host)
+            translated.modifiers |= modifier.toolkit;
+    return translated;
+}
 }  // namespace
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
@@ -51,11 +89,11 @@ void AEffGUIEditor::idle() {
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
     // A key may change a value, and the host may close the editor when it hears of it.
     VSTGUI::ScopedReference<VSTGUI::CFrame> keep(frame);
-    return frame && frame->onKeyDown(keyCode) == 1;
+    return frame && frame->onKeyDown(toolkitKey(keyCode)) == 1;
 }
 
 bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
-    return frame && frame->onKeyUp(keyCode) == 1;
+    return frame && frame->onKeyUp(toolkitKey(keyCode)) == 1;
 }
 
 bool AEffGUIEditor::onWheel(float distance) {

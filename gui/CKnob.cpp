@@ -195,7 +195,7 @@ bool CKnob::onWheel(CDrawContext* context, const CPoint&, float distance) {
     return stepValueByWheel(*this, context, distance);
 }
 
-long CKnob::onKeyDown(VstKeyCode& keyCode) {
+long CKnob::onKeyDown(const KeyCode& keyCode) {
     return stepValueByKey(*this, keyCode);
 }
 

@@ -19,7 +19,7 @@ class CKnob : public CControl {
     void draw(CDrawContext* context) override;
     void mouse(CDrawContext* context, CPoint& where, long buttons = -1) override;
     bool onWheel(CDrawContext* context, const CPoint& where, float distance) override;
-    long onKeyDown(VstKeyCode& keyCode) override;
+    long onKeyDown(const KeyCode& keyCode) override;
     bool isTypeOf(const char* className) const override;
     void setMin(float value) override;
     void setMax(float value) override;

@@ -150,7 +150,7 @@ bool CSlider::onWheel(CDrawContext* context, const CPoint&, float distance) {
     return stepValueByWheel(*this, context, distance);
 }
 
-long CSlider::onKeyDown(VstKeyCode& keyCode) {
+long CSlider::onKeyDown(const KeyCode& keyCode) {
     return stepValueByKey(*this, keyCode);
 }
 

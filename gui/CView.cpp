@@ -46,10 +46,10 @@ void CView::setBackground(CBitmap* bitmap) {
     setDirty(true);
 }
 
-long CView::onKeyDown(VstKeyCode&) {
+long CView::onKeyDown(const KeyCode&) {
     return -1;
 }
-long CView::onKeyUp(VstKeyCode&) {
+long CView::onKeyUp(const KeyCode&) {
     return -1;
 }
 

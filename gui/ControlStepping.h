@@ -10,7 +10,7 @@ namespace VSTGUI {
 // changed. Always handled.
 bool stepValueByWheel(CControl& control, CDrawContext* context, float distance);
 // Arrow keys step the value: 1 when handled, -1 for any other key.
-long stepValueByKey(CControl& control, const VstKeyCode& keyCode);
+long stepValueByKey(CControl& control, const KeyCode& keyCode);
 
 // Integer part of a pixel computation, with NaN and out-of-range results kept defined.
 CCoord truncateToCoord(double value);

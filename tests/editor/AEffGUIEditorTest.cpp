@@ -150,7 +150,19 @@ TEST_F(EditorTest, OleIsUninitialisedOnlyWhereItWasInitialised) {
     }
 }
 
-TEST_F(EditorTest, KeysReachTheFrameAndOnlyAnAnswerOfOneCounts) {
+// Takes every key and keeps the last one, in the toolkit's terms.
+class KeyRecorder : public VSTGUI::CView {
+  public:
+    KeyRecorder() : CView(CRect(0, 0, 10, 10)) { setWantsFocus(true); }
+    long onKeyDown(const VSTGUI::KeyCode& key) override {
+        last = key;
+        return 1;
+    }
+    VSTGUI::KeyCode last;
+};
+
+TEST_F(EditorTest, KeysReachTheFrameInTheToolkitsTermsAndOnlyAnAnswerOfOneCounts) {
+    using VSTGUI::VirtualKey;
     TestEffect effect;
     auto* editor = new TestEditor(&effect);
     ASSERT_TRUE(editor->open(host_window));
@@ -164,6 +176,31 @@ TEST_F(EditorTest, KeysReachTheFrameAndOnlyAnAnswerOfOneCounts) {
     VstKeyCode letter{'a', 0, 0};
     EXPECT_FALSE(editor->onKeyDown(letter));
     EXPECT_FALSE(editor->onKeyUp(letter));
+
+    auto* recorder = new KeyRecorder;
+    editor->getFrame()->addView(recorder);
+    editor->getFrame()->setFocusView(recorder);
+    const struct {
+        VstKeyCode host;
+        VirtualKey virtualKey;
+        std::uint8_t modifiers;
+    } rows[] = {
+        {{'a', 0, 0}, VirtualKey::none, 0},
+        {{0, VKEY_BACK, MODIFIER_SHIFT}, VirtualKey::back, VSTGUI::kModifierShift},
+        {{0, VKEY_RETURN, MODIFIER_ALTERNATE}, VirtualKey::enter, VSTGUI::kModifierAlternate},
+        {{0, VKEY_NEXT, MODIFIER_COMMAND}, VirtualKey::pageDown, VSTGUI::kModifierCommand},
+        {{0, VKEY_DOWN, MODIFIER_CONTROL | MODIFIER_SHIFT},
+         VirtualKey::down,
+         VSTGUI::kModifierControl | VSTGUI::kModifierShift},
+        {{'x', 200, 0}, VirtualKey::none, 0},  // a named key the toolkit does not know
+    };
+    for (const auto& row : rows) {
+        VstKeyCode key = row.host;
+        EXPECT_TRUE(editor->onKeyDown(key));
+        EXPECT_EQ(recorder->last.character, row.host.character) << int(row.host.virt);
+        EXPECT_EQ(recorder->last.virtualKey, row.virtualKey) << int(row.host.virt);
+        EXPECT_EQ(recorder->last.modifiers, row.modifiers) << int(row.host.virt);
+    }
     editor->close();
 }
 

@@ -144,7 +144,7 @@ TEST(CView, TypeNamesCoverTheClassAndItsBases) {
 
 TEST(CView, UnhandledEventsAreReportedAsSuch) {
     CView view(CRect(0, 0, 10, 10));
-    VstKeyCode key{'x', 0, 0};
+    KeyCode key{'x', VirtualKey::none, 0};
     EXPECT_EQ(view.onKeyDown(key), -1);
     EXPECT_EQ(view.onKeyUp(key), -1);
     EXPECT_FALSE(view.onWheel(nullptr, CPoint(1, 1), 1.0f));
