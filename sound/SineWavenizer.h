@@ -65,7 +65,7 @@ class SineWavenizer : public IWavenizer {
 
     double sampleRate() const { return rate; }
     int windowLength() const { return window; }
-    ArrayHolder& tapCache() { return *taps; }
+    BandPassTapCache& tapCache() { return *taps; }
     const InputRing* inputRing() const { return ring.get(); }
 
   private:
@@ -103,7 +103,7 @@ class SineWavenizer : public IWavenizer {
     // Filters the newest hop samples while the taps stay; loaded by each whole-window filter.
     std::unique_ptr<PartitionedFilter> blockFilter;
     bool blockFilterLoaded = false;
-    std::unique_ptr<ArrayHolder> taps;
+    std::unique_ptr<BandPassTapCache> taps;
     IFIRFilterExecutor* firExecutor;
     std::unique_ptr<InputRing> ring;
     std::atomic<bool> tapCacheClearRequested{false};
