@@ -74,7 +74,7 @@ BLEEP_WIDE_GLUE void nsdfByTransforms(float* out, const float* samples, int w, i
 }  // namespace
 
 NSDFCalculatorOFFT::NSDFCalculatorOFFT(double sampleRate, int windowSize)
-    : NDSFCalculatorBase(sampleRate, windowSize), work_(paddedLength(windowSize_)) {
+    : NSDFCalculatorBase(sampleRate, windowSize), work_(paddedLength(windowSize_)) {
     // Builds the tables now rather than in the first audio block.
     realDft(transformLength(), 1, work_.signal.data(), work_.bitReversal.data(),
             work_.twiddles.data());
