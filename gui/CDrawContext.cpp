@@ -23,7 +23,7 @@ platform::IntRect toIntRect(const CRect& r) {
 }
 
 platform::Font makeFont(CFont index, long style) {
-    platform::FontSpec request{};
+    platform::FontRequest request{};
     request.height = -kFontTable[index].size;
     // The system font is always bold.
     request.weight = (style & kBoldFace) || index == kSystemFont ? 700 : 400;

@@ -44,7 +44,7 @@ Pen createPen(int style, int width, ColorRef color);
 Pen nullPen();  // stock object, never deleted
 Brush createSolidBrush(ColorRef color);
 
-struct FontSpec {
+struct FontRequest {
     int height;  // negative: character height in pixels
     int weight;  // 400 normal, 700 bold
     bool italic;
@@ -54,7 +54,7 @@ struct FontSpec {
     int pitchAndFamily;
     const char* face;
 };
-Font createFont(const FontSpec& request);
+Font createFont(const FontRequest& request);
 
 void deletePen(Pen pen);
 void deleteBrush(Brush brush);

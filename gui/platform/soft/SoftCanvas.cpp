@@ -118,7 +118,7 @@ Pen nullPen() {
 Brush createSolidBrush(ColorRef color) {
     return new BrushObject{color & kRgbMask, false};
 }
-Font createFont(const FontSpec& request) {
+Font createFont(const FontRequest& request) {
     return new FontObject{request, false};
 }
 

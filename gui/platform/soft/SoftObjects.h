@@ -40,7 +40,7 @@ struct BrushObject {
 };
 
 struct FontObject {
-    FontSpec request{};
+    FontRequest request{};
     bool stock = false;
 };
 

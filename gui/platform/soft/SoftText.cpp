@@ -58,7 +58,7 @@ int scaled(long units, int ppem, int unitsPerEm) {
     return int(std::lround(double(units) * ppem / unitsPerEm));
 }
 
-bool prepare(const FontSpec& request, Layout* layout) {
+bool prepare(const FontRequest& request, Layout* layout) {
     FaceSet& set = faceSet();
     if (!set.ready)
         return false;

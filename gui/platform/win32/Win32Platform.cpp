@@ -67,7 +67,7 @@ Brush createSolidBrush(ColorRef color) {
     return as<Brush>(CreateSolidBrush(color));
 }
 
-Font createFont(const FontSpec& s) {
+Font createFont(const FontRequest& s) {
     return as<Font>(CreateFontA(s.height, 0, 0, 0, s.weight, s.italic, s.underline, 0, 0,
                                 DWORD(s.outPrecision), DWORD(s.clipPrecision), 0,
                                 DWORD(s.pitchAndFamily), s.face));

@@ -62,7 +62,7 @@ class Canvas {
     Canvas(int width, int height)
         : dc(createCompatibleDC(nullptr)), bitmap(createCompatibleBitmap(nullptr, width, height)) {
         previousBitmap = selectBitmap(dc, bitmap);
-        FontSpec menuFont{};
+        FontRequest menuFont{};
         menuFont.height = -12;
         menuFont.weight = 400;
         menuFont.pitchAndFamily = 34;
