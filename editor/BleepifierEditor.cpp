@@ -4,7 +4,6 @@
 #include "gui/CFrame.h"
 #include "gui/platform/Platform.h"
 #include "plugin/AudioEffect.h"
-#include "plugin/Bleepifier.h"
 
 #include <algorithm>
 #include <utility>
