@@ -73,7 +73,8 @@ class SineWavenizer : public IWavenizer {
     // Writes the filtered window to buffer. When the call repeats the previous one's filter and
     // its input is that call's input advanced by the ring's hop, only the newest hop samples are
     // filtered and the rest is the previous result, shifted, unless the window then holds
-    // near-silent samples: those are taken from a whole-window transform, as always before.
+    // near-silent samples: those are taken from a whole-window transform, as every sample is in a
+    // call that repeats nothing.
     void filter(float* buffer, int length, int order, const float* bandPass);
     // Writes only the newest hop samples of the filtered window to buffer, through the block
     // filter while the taps stay and the input slides by one hop, else afresh.
