@@ -84,6 +84,14 @@ void CBitmap::draw(CDrawContext* context, CRect& rect, const CPoint& offset) {
                      rect.height(), src.get(), offset.h, offset.v, platform::kSrcCopy);
 }
 
+void CBitmap::drawTransparentIf(bool transparent, CDrawContext* context, CRect& rect,
+                                const CPoint& offset) {
+    if (transparent)
+        drawTransparent(context, rect, offset);
+    else
+        draw(context, rect, offset);
+}
+
 void CBitmap::drawTransparent(CDrawContext* context, CRect& rect, const CPoint& offset) {
     if (!handle || !context || !context->getSystemContext())
         return;

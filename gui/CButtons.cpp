@@ -13,10 +13,7 @@ void drawPicture(CBitmap* picture, CDrawContext* context, CRect rect, const CPoi
                  bool transparent) {
     if (!picture)
         return;
-    if (transparent)
-        picture->drawTransparent(context, rect, source);
-    else
-        picture->draw(context, rect, source);
+    picture->drawTransparentIf(transparent, context, rect, source);
 }
 
 }  // namespace

@@ -109,30 +109,26 @@ void CDrawContext::makePen() {
 }
 
 void CDrawContext::setLineStyle(CLineStyle style) {
-    if (style == lineStyle)
+    if (!assignIfChanged(lineStyle, style))
         return;
-    lineStyle = style;
     makePen();
 }
 
 void CDrawContext::setLineWidth(CCoord width) {
-    if (width == frameWidth)
+    if (!assignIfChanged(frameWidth, width))
         return;
-    frameWidth = width;
     makePen();
 }
 
 void CDrawContext::setFrameColor(const CColor color) {
-    if (color == frameColor)
+    if (!assignIfChanged(frameColor, color))
         return;
-    frameColor = color;
     makePen();
 }
 
 void CDrawContext::setDrawMode(CDrawMode mode) {
-    if (mode == drawMode)
+    if (!assignIfChanged(drawMode, mode))
         return;
-    drawMode = mode;
     if (dc)
         platform::setRop2(dc, mode == kXorMode  ? kRopXorPen
                               : mode == kOrMode ? kRopMergePen
@@ -140,9 +136,8 @@ void CDrawContext::setDrawMode(CDrawMode mode) {
 }
 
 void CDrawContext::setFillColor(const CColor color) {
-    if (color == fillColor)
+    if (!assignIfChanged(fillColor, color))
         return;
-    fillColor = color;
     if (!dc)
         return;
     platform::setBkColor(dc, toColorRef(color));
@@ -182,9 +177,8 @@ void CDrawContext::setFont(CFont fontID, const long /*size*/, long style) {
 void CDrawContext::setClipRect(const CRect& clip) {
     CRect device = clip;
     device.offset(offset.h, offset.v);
-    if (device == clipRect)
+    if (!assignIfChanged(clipRect, device))
         return;
-    clipRect = device;
     if (dc)
         platform::setClipRect(dc, toIntRect(device));
 }

@@ -9,6 +9,15 @@ namespace VSTGUI {
 
 using CCoord = std::int32_t;
 
+// Stores value in field; true when that changed the field.
+template <typename T>
+bool assignIfChanged(T& field, const T& value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
 struct CPoint {
     CCoord h = 0;
     CCoord v = 0;

@@ -22,6 +22,17 @@ class CReferenceCounter {
     long nbReference = 1;
 };
 
+// Makes slot hold object: takes a reference to the new object before releasing the one slot held,
+// so that handing in the object already held keeps it alive.
+template <typename T>
+void replaceReference(T*& slot, T* object) {
+    if (object)
+        object->remember();
+    if (slot)
+        slot->forget();
+    slot = object;
+}
+
 // Holds one reference for a scope. Calls into the host may release every other one: a host may
 // close the editor from a callback it receives in the middle of a gesture.
 template <typename T>

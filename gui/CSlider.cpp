@@ -33,11 +33,7 @@ bool CSlider::isTypeOf(const char* className) const {
 }
 
 void CSlider::setHandle(CBitmap* bitmap) {
-    if (bitmap)
-        bitmap->remember();
-    if (handle)
-        handle->forget();
-    handle = bitmap;
+    replaceReference(handle, bitmap);
     widthOfSlider = handle ? handle->getWidth() : 1;
     heightOfSlider = handle ? handle->getHeight() : 1;
 }
@@ -86,17 +82,11 @@ void CSlider::draw(CDrawContext* context) {
 void CSlider::drawParts(CDrawContext* context) {
     if (background) {
         CRect rect = size;
-        if (transparencyEnabled)
-            background->drawTransparent(context, rect, offset);
-        else
-            background->draw(context, rect, offset);
+        background->drawTransparentIf(transparencyEnabled, context, rect, offset);
     }
     if (handle) {
         CRect rect = handleRect();
-        if (drawTransparentHandle)
-            handle->drawTransparent(context, rect);
-        else
-            handle->draw(context, rect);
+        handle->drawTransparentIf(drawTransparentHandle, context, rect);
     }
 }
 

@@ -18,10 +18,7 @@ CView::~CView() {
 void CView::draw(CDrawContext* context) {
     if (background && context) {
         CRect r = size;
-        if (transparencyEnabled)
-            background->drawTransparent(context, r);
-        else
-            background->draw(context, r);
+        background->drawTransparentIf(transparencyEnabled, context, r);
     }
     setDirty(false);
 }
@@ -38,11 +35,7 @@ void CView::update(CDrawContext* context) {
 void CView::mouse(CDrawContext*, CPoint&, long) {}
 
 void CView::setBackground(CBitmap* bitmap) {
-    if (bitmap)
-        bitmap->remember();
-    if (background)
-        background->forget();
-    background = bitmap;
+    replaceReference(background, bitmap);
     setDirty(true);
 }
 
