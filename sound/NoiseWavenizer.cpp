@@ -58,12 +58,10 @@ void NoiseWavenizer::wavenizeTail(float* buffer, int length, double frequency, i
     if (length > static_cast<int>(levels.size())) {
         // Longer than the window the sine was built for: crossings first, then segment by
         // segment.
-        crossings.clear();
-        findUpwardZeroCrossings(crossings, buffer, length);
-        const int size = static_cast<int>(crossings.size());
-        if (size < 2) {
+        if (!findWholeCycles(crossings, buffer, length)) {
             return;
         }
+        const int size = static_cast<int>(crossings.size());
         noiseSegment(buffer, 0, crossings[0], lastMin, lastMax, rate);
         float range[2] = {0.0f, 0.0f};
         for (int i = 1; i < size; ++i) {
