@@ -18,11 +18,7 @@ namespace {
 
 // Padding to twice the window makes the circular autocorrelation the linear one below it.
 int paddedLength(int window) {
-    int n = 2;
-    while (n < 2 * window) {
-        n *= 2;
-    }
-    return n;
+    return transformLengthFor(2 * window);
 }
 
 BLEEP_WIDE_GLUE void nsdfByTransforms(float* out, const float* samples, int w, int n, float* energy,
