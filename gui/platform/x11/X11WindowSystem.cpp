@@ -265,19 +265,15 @@ class X11WindowSystem : public INativeWindowSystem {
         unsigned mask = 0;
         XQueryPointer(native->display, RootWindow(native->display, native->screen), &root, &child,
                       x, y, &windowX, &windowY, &mask);
+        static constexpr struct {
+            unsigned mask;
+            int bit;
+        } kKeys[] = {{Button1Mask, kKeyLeft}, {Button2Mask, kKeyMiddle}, {Button3Mask, kKeyRight},
+                     {ShiftMask, kKeyShift},  {ControlMask, kKeyCtrl},   {Mod1Mask, kKeyAlt}};
         int keys = 0;
-        if (mask & Button1Mask)
-            keys |= kKeyLeft;
-        if (mask & Button2Mask)
-            keys |= kKeyMiddle;
-        if (mask & Button3Mask)
-            keys |= kKeyRight;
-        if (mask & ShiftMask)
-            keys |= kKeyShift;
-        if (mask & ControlMask)
-            keys |= kKeyCtrl;
-        if (mask & Mod1Mask)
-            keys |= kKeyAlt;
+        for (const auto& key : kKeys)
+            if (mask & key.mask)
+                keys |= key.bit;
         // A routed press counts as held until its release has been read, however quick the
         // click was; a release that can no longer arrive (the server's button is up and none is
         // queued) lets it go, so no tracking loop waits forever.
