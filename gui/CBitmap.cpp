@@ -6,6 +6,14 @@ namespace VSTGUI {
 
 namespace {
 
+// Where a drawing of rect lands on the context's device: left, top, width and height.
+struct DeviceArea {
+    int x, y, w, h;
+};
+DeviceArea deviceArea(const CDrawContext& context, const CRect& rect) {
+    return {rect.left + context.offset.h, rect.top + context.offset.v, rect.width(), rect.height()};
+}
+
 // A memory device context holding the bitmap for the duration of one draw.
 class SourceContext {
   public:
@@ -96,10 +104,7 @@ void CBitmap::drawTransparent(CDrawContext* context, CRect& rect, const CPoint& 
     if (!handle || !context || !context->getSystemContext())
         return;
     platform::DC dst = context->getSystemContext();
-    const int x = rect.left + context->offset.h;
-    const int y = rect.top + context->offset.v;
-    const int w = rect.width();
-    const int h = rect.height();
+    const auto [x, y, w, h] = deviceArea(*context, rect);
     if (w <= 0 || h <= 0)
         return;
     SourceContext image(dst, handle);
@@ -154,10 +159,7 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, CRect& rect, const CPoint& o
     if (!handle || !context || !context->getSystemContext() || !platform::hasAlphaBlend())
         return;
     platform::DC dst = context->getSystemContext();
-    const int x = rect.left + context->offset.h;
-    const int y = rect.top + context->offset.v;
-    const int w = rect.width();
-    const int h = rect.height();
+    const auto [x, y, w, h] = deviceArea(*context, rect);
     if (w <= 0 || h <= 0)
         return;
     SourceContext image(dst, handle);

@@ -109,21 +109,18 @@ void CDrawContext::makePen() {
 }
 
 void CDrawContext::setLineStyle(CLineStyle style) {
-    if (!assignIfChanged(lineStyle, style))
-        return;
-    makePen();
+    if (assignIfChanged(lineStyle, style))
+        makePen();
 }
 
 void CDrawContext::setLineWidth(CCoord width) {
-    if (!assignIfChanged(frameWidth, width))
-        return;
-    makePen();
+    if (assignIfChanged(frameWidth, width))
+        makePen();
 }
 
 void CDrawContext::setFrameColor(const CColor color) {
-    if (!assignIfChanged(frameColor, color))
-        return;
-    makePen();
+    if (assignIfChanged(frameColor, color))
+        makePen();
 }
 
 void CDrawContext::setDrawMode(CDrawMode mode) {
