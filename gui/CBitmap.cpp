@@ -2,6 +2,8 @@
 
 #include "gui/CDrawContext.h"
 
+#include <optional>
+
 namespace VSTGUI {
 
 namespace {
@@ -10,8 +12,14 @@ namespace {
 struct DeviceArea {
     int x, y, w, h;
 };
-DeviceArea deviceArea(const CDrawContext& context, const CRect& rect) {
-    return {rect.left + context.offset.h, rect.top + context.offset.v, rect.width(), rect.height()};
+// Nothing when there is nothing to draw: no image, no device, or an empty rectangle.
+std::optional<DeviceArea> drawableArea(platform::Bitmap image, CDrawContext* context,
+                                       const CRect& rect) {
+    if (!image || !context || !context->getSystemContext() || rect.width() <= 0 ||
+        rect.height() <= 0)
+        return std::nullopt;
+    return DeviceArea{rect.left + context->offset.h, rect.top + context->offset.v, rect.width(),
+                      rect.height()};
 }
 
 // A memory device context holding the bitmap for the duration of one draw.
@@ -101,12 +109,11 @@ void CBitmap::drawTransparentIf(bool transparent, CDrawContext* context, CRect& 
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, CRect& rect, const CPoint& offset) {
-    if (!handle || !context || !context->getSystemContext())
+    const std::optional<DeviceArea> area = drawableArea(handle, context, rect);
+    if (!area)
         return;
+    const auto [x, y, w, h] = *area;
     platform::DC dst = context->getSystemContext();
-    const auto [x, y, w, h] = deviceArea(*context, rect);
-    if (w <= 0 || h <= 0)
-        return;
     SourceContext image(dst, handle);
 
     if (mask) {
@@ -156,12 +163,11 @@ void CBitmap::drawTransparent(CDrawContext* context, CRect& rect, const CPoint& 
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, CRect& rect, const CPoint& offset,
                              unsigned char alpha) {
-    if (!handle || !context || !context->getSystemContext() || !platform::hasAlphaBlend())
+    const std::optional<DeviceArea> area = drawableArea(handle, context, rect);
+    if (!area || !platform::hasAlphaBlend())
         return;
+    const auto [x, y, w, h] = *area;
     platform::DC dst = context->getSystemContext();
-    const auto [x, y, w, h] = deviceArea(*context, rect);
-    if (w <= 0 || h <= 0)
-        return;
     SourceContext image(dst, handle);
     if (!platform::alphaBlendNeedsOriginCopy()) {
         platform::alphaBlend(dst, x, y, w, h, image.get(), offset.h, offset.v, w, h, alpha);

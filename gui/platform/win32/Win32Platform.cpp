@@ -73,21 +73,24 @@ Font createFont(const FontRequest& s) {
                                 DWORD(s.pitchAndFamily), s.face));
 }
 
+namespace {
+void deleteObject(void* object) {
+    if (object)
+        DeleteObject(as<HGDIOBJ>(object));
+}
+}  // namespace
+
 void deletePen(Pen pen) {
-    if (pen)
-        DeleteObject(as<HGDIOBJ>(pen));
+    deleteObject(pen);
 }
 void deleteBrush(Brush brush) {
-    if (brush)
-        DeleteObject(as<HGDIOBJ>(brush));
+    deleteObject(brush);
 }
 void deleteFont(Font font) {
-    if (font)
-        DeleteObject(as<HGDIOBJ>(font));
+    deleteObject(font);
 }
 void deleteBitmap(Bitmap bitmap) {
-    if (bitmap)
-        DeleteObject(as<HGDIOBJ>(bitmap));
+    deleteObject(bitmap);
 }
 
 // ---- device contexts ----
