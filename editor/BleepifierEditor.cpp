@@ -10,7 +10,7 @@
 
 namespace tanuvo::sound::vst {
 
-using namespace VSTGUI;
+using namespace tanuvo::gui;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -183,4 +183,4 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, CRect& rect, const CPoint& o
     platform::deleteBitmap(copy);
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

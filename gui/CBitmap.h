@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CDrawContext;
 
@@ -49,4 +49,4 @@ class CBitmap : public CReferenceCounter {
     CColor transparentColor{255, 255, 255, 0};
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -108,4 +108,4 @@ void CKickButton::mouse(CDrawContext* context, CPoint& where, long buttons) {
     endEdit();
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 const CFontTableEntry kFontTable[kNumStandardFonts] = {
     {"Arial", 12}, {"Arial", 18}, {"Arial", 14}, {"Arial", 12},
@@ -328,4 +328,4 @@ void COffscreenContext::copyFrom(CDrawContext* destination, CRect destinationRec
                      destinationRect.height(), dc, source.h, source.v, platform::kSrcCopy);
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -376,4 +376,4 @@ long CFrame::getKnobMode() const {
     return editor ? editor->getKnobMode() : 0;
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

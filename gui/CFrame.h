@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 enum CCursorType {
     kCursorDefault = 0,
@@ -97,4 +97,4 @@ class CFrame : public CViewContainer {
     std::unique_ptr<DropHandler> dropHandler;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 using CCoord = std::int32_t;
 
@@ -125,4 +125,4 @@ enum CButton {
     kApple = 1 << 6,
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

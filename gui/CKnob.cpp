@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -230,4 +230,4 @@ void CAnimKnob::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

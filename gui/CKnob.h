@@ -5,7 +5,7 @@
 
 #include "gui/CControl.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CKnob : public CControl {
   public:
@@ -85,4 +85,4 @@ class CAnimKnob : public CKnob {
     CPoint lastDrawnPoint{-1, -1};
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

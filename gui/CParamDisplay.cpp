@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 CParamDisplay::CParamDisplay(const CRect& size, CBitmap* background, const long style)
     : CControl(size, nullptr, 0, background), style(style) {
@@ -142,4 +142,4 @@ void CTextLabel::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -2,7 +2,7 @@
 // Shared ownership for views, bitmaps and draw contexts: the count starts at 1 and forget()
 // deletes the object when it reaches zero.
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CReferenceCounter {
   public:
@@ -53,4 +53,4 @@ class ScopedReference {
     T* object;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 CSlider::CSlider(const CRect& size, CControlListener* listener, long tag, long minPos, long maxPos,
                  CBitmap* handle, CBitmap* background, const CPoint& offset, const long style)
@@ -149,4 +149,4 @@ CVerticalSlider::CVerticalSlider(const CRect& size, CControlListener* listener, 
                                  const CPoint& offset, const long style)
     : CSlider(size, listener, tag, minPos, maxPos, handle, background, offset, style | kVertical) {}
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

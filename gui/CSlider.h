@@ -5,7 +5,7 @@
 #include "gui/CControl.h"
 #include "gui/CControlStyles.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CSlider : public CControl {
   public:
@@ -66,4 +66,4 @@ class CVerticalSlider : public CSlider {
                     const CPoint& offset = CPoint(0, 0), const long style = kBottom);
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 CView::CView(const CRect& size) : size(size), mouseableArea(size) {}
 
@@ -107,4 +107,4 @@ void CView::onDragEnter(CDragContainer*, const CPoint&) {}
 void CView::onDragLeave(CDragContainer*, const CPoint&) {}
 void CView::onDragMove(CDragContainer*, const CPoint&) {}
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -6,7 +6,7 @@
 #include "gui/CReferenceCounter.h"
 #include "gui/KeyCode.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CBitmap;
 class CDrawContext;
@@ -82,4 +82,4 @@ class CView : public CReferenceCounter {
     CBitmap* background = nullptr;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

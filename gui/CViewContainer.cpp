@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -323,4 +323,4 @@ void CViewContainer::onDragMove(CDragContainer* drag, const CPoint& where) {
     }
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

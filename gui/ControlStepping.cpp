@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -56,4 +56,4 @@ CCoord truncateToCoord(double value) {
     return CCoord(std::trunc(std::fmax(-limit, std::fmin(limit, value))));
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 enum class VirtualKey : std::uint8_t {
     none,  // a character key, or one the toolkit has no name for
@@ -39,4 +39,4 @@ struct KeyCode {
     std::uint8_t modifiers = 0;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 struct DCObject;
@@ -205,4 +205,4 @@ DropTarget registerDropTarget(Window window, IDropHandler* handler);
 void revokeDropTarget(Window window, DropTarget target);
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

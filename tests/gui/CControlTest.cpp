@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 struct RecordingListener : CControlListener {
@@ -151,4 +151,4 @@ TEST(CView, UnhandledEventsAreReportedAsSuch) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

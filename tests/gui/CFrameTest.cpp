@@ -10,7 +10,7 @@
 
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 namespace soft = platform::soft;
@@ -287,4 +287,4 @@ TEST_F(FrameTest, DestroyedHostWindowClosesTheFrame) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

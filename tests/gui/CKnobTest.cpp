@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 using testing::ControlHarness;
@@ -236,4 +236,4 @@ TEST(CAnimKnob, DragReportsOnlyMovesOfTheRimPoint) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 using testing::ControlHarness;
@@ -131,4 +131,4 @@ TEST(CSlider, HorizontalSliderFromTheLeft) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace testing {
 
 class RecordingListener : public CControlListener {
@@ -152,4 +152,4 @@ class ControlHarness {
 };
 
 }  // namespace testing
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 namespace {
@@ -474,4 +474,4 @@ bool readPixels(DC dc, int x, int y, int w, int h, std::uint8_t* rgba) {
 }
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

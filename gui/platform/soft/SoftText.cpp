@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 namespace {
@@ -171,4 +171,4 @@ void drawText(DC dc, const char* text, const IntRect& rect, int align) {
 }
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 namespace {
@@ -769,4 +769,4 @@ void revokeDropTarget(Window window, DropTarget target) {
 }
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 namespace x11 {
 
@@ -441,4 +441,4 @@ int runPopupMenu(Display* display, int screen, Menu menu, int x, int y) {
 
 }  // namespace x11
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

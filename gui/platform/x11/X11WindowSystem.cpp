@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 namespace x11 {
 
@@ -449,4 +449,4 @@ INativeWindowSystem* nativeWindowSystem() {
 }
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

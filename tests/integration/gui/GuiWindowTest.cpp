@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-using namespace VSTGUI;
+using namespace tanuvo::gui;
 
 namespace {
 

@@ -35,7 +35,7 @@ namespace {
 
 using namespace tanuvo::sound;
 using Clock = std::chrono::steady_clock;
-namespace soft = VSTGUI::platform::soft;
+namespace soft = tanuvo::gui::platform::soft;
 
 std::string gLv2Path;
 constexpr int kWidth = 240;
@@ -245,8 +245,8 @@ class Lv2UiTest : public ::testing::Test {
         idle(250);
     }
     // A point of a control of the editor on the screen, from the control's centre.
-    std::pair<int, int> onScreen(const VSTGUI::CControl* control, int dx = 0, int dy = 0) {
-        const VSTGUI::CRect r = control->getViewSize();
+    std::pair<int, int> onScreen(const tanuvo::gui::CControl* control, int dx = 0, int dy = 0) {
+        const tanuvo::gui::CRect r = control->getViewSize();
         int x = 0, y = 0;
         ::Window child = 0;
         XTranslateCoordinates(display, children().at(0), DefaultRootWindow(display),
