@@ -14,24 +14,62 @@ constexpr int kEarlySlack = 50;     // ms before the due time that still count a
 AudioEffectX* extended(AudioEffect* effect) {
     return dynamic_cast<AudioEffectX*>(effect);
 }
+
+// The host's key record in the toolkit's terms. Named keys the toolkit does not know arrive as
+// VirtualKey::none with their character, which every view leaves alone.
+tanuvo::gui::KeyCode toolkitKey(const VstKeyCode& key) {
+    using tanuvo::gui::VirtualKey;
+    struct NamedKey {
+        std::uint8_t host;
+        VirtualKey toolkit;
+    };
+    static constexpr NamedKey kNamedKeys[] = {
+        {VKEY_BACK, VirtualKey::back},   {VKEY_TAB, VirtualKey::tab},
+        {VKEY_CLEAR, VirtualKey::clear}, {VKEY_RETURN, VirtualKey::enter},
+        {VKEY_PAUSE, VirtualKey::pause}, {VKEY_ESCAPE, VirtualKey::escape},
+        {VKEY_SPACE, VirtualKey::space}, {VKEY_NEXT, VirtualKey::pageDown},
+        {VKEY_END, VirtualKey::end},     {VKEY_HOME, VirtualKey::home},
+        {VKEY_LEFT, VirtualKey::left},   {VKEY_UP, VirtualKey::up},
+        {VKEY_RIGHT, VirtualKey::right}, {VKEY_DOWN, VirtualKey::down},
+    };
+    struct Modifier {
+        std::uint8_t host;
+        std::uint8_t toolkit;
+    };
+    static constexpr Modifier kModifiers[] = {
+        {MODIFIER_SHIFT, tanuvo::gui::kModifierShift},
+        {MODIFIER_ALTERNATE, tanuvo::gui::kModifierAlternate},
+        {MODIFIER_COMMAND, tanuvo::gui::kModifierCommand},
+        {MODIFIER_CONTROL, tanuvo::gui::kModifierControl},
+    };
+    tanuvo::gui::KeyCode translated;
+    translated.character = key.character;
+    for (const NamedKey& named : kNamedKeys)
+        if (key.virt == named.host)
+            translated.virtualKey = named.toolkit;
+    for (const Modifier& modifier : kModifiers)
+        if (key.modifier & modifier.host)
+            translated.modifiers |= modifier.toolkit;
+    return translated;
+}
 }  // namespace
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
-    : AEffEditor(effect), lastTicks(int32_t(VSTGUI::platform::tickCount())) {
+    : AEffEditor(effect), lastTicks(int32_t(tanuvo::gui::platform::tickCount())) {
     if (effect)
         effect->setEditor(this);
-    oleInitialized = VSTGUI::platform::oleInitialize();
+    oleInitialized = tanuvo::gui::platform::oleInitialize();
 }
 
 AEffGUIEditor::~AEffGUIEditor() {
     // A plug-in deleted with its editor open must not leave the window behind.
     if (frame) {
-        VSTGUI::CFrame* open = frame;
+        tanuvo::gui::CFrame* open = frame;
         frame = nullptr;
         open->forget();
     }
     if (oleInitialized)
-        VSTGUI::platform::oleUninitialize();
+        tanuvo::gui::platform::oleUninitialize();
 }
 
 bool AEffGUIEditor::getRect(ERect** out) {
@@ -50,22 +88,22 @@ void AEffGUIEditor::idle() {
 
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
     // A key may change a value, and the host may close the editor when it hears of it.
-    VSTGUI::ScopedReference<VSTGUI::CFrame> keep(frame);
-    return frame && frame->onKeyDown(keyCode) == 1;
+    tanuvo::gui::ScopedReference<tanuvo::gui::CFrame> keep(frame);
+    return frame && frame->onKeyDown(toolkitKey(keyCode)) == 1;
 }
 
 bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
-    return frame && frame->onKeyUp(keyCode) == 1;
+    return frame && frame->onKeyUp(toolkitKey(keyCode)) == 1;
 }
 
 bool AEffGUIEditor::onWheel(float distance) {
     if (!frame)
         return false;
-    VSTGUI::ScopedReference<VSTGUI::CFrame> keep(frame);
-    auto* context = new VSTGUI::CDrawContext(frame, nullptr, frame->getPlatformWindow());
+    tanuvo::gui::ScopedReference<tanuvo::gui::CFrame> keep(frame);
+    auto* context = new tanuvo::gui::CDrawContext(frame, nullptr, frame->getPlatformWindow());
     int x = 0, y = 0;
-    VSTGUI::platform::getCursorScreenPos(&x, &y);
-    VSTGUI::CPoint where(x - context->offsetScreen.h, y - context->offsetScreen.v);
+    tanuvo::gui::platform::getCursorScreenPos(&x, &y);
+    tanuvo::gui::CPoint where(x - context->offsetScreen.h, y - context->offsetScreen.v);
     const bool handled = frame->onWheel(context, where, distance);
     context->forget();
     return handled;
@@ -88,15 +126,15 @@ void AEffGUIEditor::endEdit(int32_t index) {
 
 void AEffGUIEditor::doIdleStuff() {
     // Tick differences rather than raw comparisons keep this working across the counter's wrap.
-    uint32_t now = VSTGUI::platform::tickCount();
+    uint32_t now = tanuvo::gui::platform::tickCount();
     if (int32_t(now - uint32_t(lastTicks)) < 0) {
-        VSTGUI::platform::sleepMs(kWaitStep);
+        tanuvo::gui::platform::sleepMs(kWaitStep);
         now += kWaitStep;
         if (int32_t(now - uint32_t(lastTicks)) < -kEarlySlack)
             return;
     }
     idle();
-    VSTGUI::platform::dispatchOnePendingPaint();
+    tanuvo::gui::platform::dispatchOnePendingPaint();
     lastTicks = int32_t(now + kIdleInterval);
     inIdleStuff = true;
     if (effect)

@@ -11,7 +11,7 @@
 
 namespace tanuvo::sound::vst {
 
-class AEffGUIEditor : public AEffEditor, public VSTGUI::IFrameEditor {
+class AEffGUIEditor : public AEffEditor, public tanuvo::gui::IFrameEditor {
   public:
     // Registers itself as the plug-in's editor.
     explicit AEffGUIEditor(AudioEffect* effect);
@@ -33,7 +33,7 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::IFrameEditor {
     bool hostSizeWindow(int32_t width, int32_t height) override;
     int32_t getKnobMode() const override { return knobMode; }
 
-    VSTGUI::CFrame* getFrame() const { return frame; }
+    tanuvo::gui::CFrame* getFrame() const { return frame; }
 
     // The last mode given to any editor of the process; 2 makes knobs track linearly.
     static inline int32_t knobMode = 0;
@@ -43,7 +43,7 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::IFrameEditor {
     int32_t lastTicks;
     bool inIdleStuff = false;
     bool oleInitialized = false;
-    VSTGUI::CFrame* frame = nullptr;
+    tanuvo::gui::CFrame* frame = nullptr;
 };
 
 }  // namespace tanuvo::sound::vst

@@ -4,14 +4,13 @@
 #include "gui/CFrame.h"
 #include "gui/platform/Platform.h"
 #include "plugin/AudioEffect.h"
-#include "plugin/Bleepifier.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace tanuvo::sound::vst {
 
-using namespace VSTGUI;
+using namespace tanuvo::gui;
 
 namespace {
 

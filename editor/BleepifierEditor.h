@@ -20,7 +20,7 @@
 
 namespace tanuvo::sound::vst {
 
-class BleepifierEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
+class BleepifierEditor : public AEffGUIEditor, public tanuvo::gui::CControlListener {
   public:
     // The reset button's tag; no parameter has this index.
     static constexpr long kResetTag = 9;
@@ -37,62 +37,62 @@ class BleepifierEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
     // May be called on any host thread (automation often plays on the audio thread): the value
     // is only recorded here and reaches the controls on the user-interface thread, in idle.
     void setParameter(int32_t index, float value) override;
-    void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
+    void valueChanged(tanuvo::gui::CDrawContext* context, tanuvo::gui::CControl* control) override;
 
     // Read-only views for tests and the picture tool.
     int32_t getCurrentWave() const { return currentWave; }
-    VSTGUI::CControl* controlForTag(int32_t tag) const;
-    VSTGUI::COnOffButton* getPowerButton() const { return powerButton; }
-    VSTGUI::CKickButton* getResetButton() const { return resetButton; }
-    VSTGUI::COptionMenu* getWaveMenu() const { return waveMenu; }
-    VSTGUI::CBitmap* getWaveBitmap(int index) const;
+    tanuvo::gui::CControl* controlForTag(int32_t tag) const;
+    tanuvo::gui::COnOffButton* getPowerButton() const { return powerButton; }
+    tanuvo::gui::CKickButton* getResetButton() const { return resetButton; }
+    tanuvo::gui::COptionMenu* getWaveMenu() const { return waveMenu; }
+    tanuvo::gui::CBitmap* getWaveBitmap(int index) const;
     // Whether the control is on the panel now (the knob groups come and go with the waveform).
-    bool isShown(const VSTGUI::CView* view) const;
+    bool isShown(const tanuvo::gui::CView* view) const;
 
   private:
     static constexpr int kParameterCount = 8;
 
     void applyParameter(int32_t index, float value);
     void applyPendingParameters();
-    VSTGUI::CBitmap* load(long id);
+    tanuvo::gui::CBitmap* load(long id);
     void selectWave(float value);
-    void showGroup(const std::vector<VSTGUI::CControl*>& group, bool show);
+    void showGroup(const std::vector<tanuvo::gui::CControl*>& group, bool show);
     void releaseGroups();
-    VSTGUI::CAnimKnob* makeKnob(int place, long tag);
-    VSTGUI::CTextLabel* makeCaption(int place, const char* text);
+    tanuvo::gui::CAnimKnob* makeKnob(int place, long tag);
+    tanuvo::gui::CTextLabel* makeCaption(int place, const char* text);
 
-    VSTGUI::CVerticalSlider* volumeSlider = nullptr;
-    VSTGUI::COnOffButton* powerButton = nullptr;
-    VSTGUI::CKickButton* resetButton = nullptr;
-    VSTGUI::COptionMenu* waveMenu = nullptr;
-    VSTGUI::CAnimKnob* mixKnob = nullptr;
-    VSTGUI::CAnimKnob* depthKnob = nullptr;
-    VSTGUI::CAnimKnob* dutyKnob = nullptr;
-    VSTGUI::CAnimKnob* toneKnob = nullptr;
-    VSTGUI::CAnimKnob* stepsKnob = nullptr;
-    VSTGUI::CTextLabel* mixLabel = nullptr;
-    VSTGUI::CTextLabel* depthLabel = nullptr;
-    VSTGUI::CTextLabel* dutyLabel = nullptr;
-    VSTGUI::CTextLabel* toneLabel = nullptr;
-    VSTGUI::CTextLabel* stepsLabel = nullptr;
+    tanuvo::gui::CVerticalSlider* volumeSlider = nullptr;
+    tanuvo::gui::COnOffButton* powerButton = nullptr;
+    tanuvo::gui::CKickButton* resetButton = nullptr;
+    tanuvo::gui::COptionMenu* waveMenu = nullptr;
+    tanuvo::gui::CAnimKnob* mixKnob = nullptr;
+    tanuvo::gui::CAnimKnob* depthKnob = nullptr;
+    tanuvo::gui::CAnimKnob* dutyKnob = nullptr;
+    tanuvo::gui::CAnimKnob* toneKnob = nullptr;
+    tanuvo::gui::CAnimKnob* stepsKnob = nullptr;
+    tanuvo::gui::CTextLabel* mixLabel = nullptr;
+    tanuvo::gui::CTextLabel* depthLabel = nullptr;
+    tanuvo::gui::CTextLabel* dutyLabel = nullptr;
+    tanuvo::gui::CTextLabel* toneLabel = nullptr;
+    tanuvo::gui::CTextLabel* stepsLabel = nullptr;
 
-    VSTGUI::CBitmap* backgroundBitmap = nullptr;
-    VSTGUI::CBitmap* sliderBitmap = nullptr;
-    VSTGUI::CBitmap* handleBitmap = nullptr;
-    VSTGUI::CBitmap* powerBitmap = nullptr;
-    VSTGUI::CBitmap* resetBitmap = nullptr;
-    VSTGUI::CBitmap* knobBitmap = nullptr;
-    VSTGUI::CBitmap* knobPanelBitmap = nullptr;
-    VSTGUI::CBitmap* bottomStripBitmap = nullptr;
+    tanuvo::gui::CBitmap* backgroundBitmap = nullptr;
+    tanuvo::gui::CBitmap* sliderBitmap = nullptr;
+    tanuvo::gui::CBitmap* handleBitmap = nullptr;
+    tanuvo::gui::CBitmap* powerBitmap = nullptr;
+    tanuvo::gui::CBitmap* resetBitmap = nullptr;
+    tanuvo::gui::CBitmap* knobBitmap = nullptr;
+    tanuvo::gui::CBitmap* knobPanelBitmap = nullptr;
+    tanuvo::gui::CBitmap* bottomStripBitmap = nullptr;
 
     int32_t currentWave = 0;
-    std::vector<VSTGUI::CBitmap*> waveBitmaps;
-    std::vector<VSTGUI::CBitmap*> bitmaps;  // one reference each
+    std::vector<tanuvo::gui::CBitmap*> waveBitmaps;
+    std::vector<tanuvo::gui::CBitmap*> bitmaps;  // one reference each
     // One reference each, held by the editor whether or not the frame shows the group.
-    std::vector<VSTGUI::CControl*> squareGroup;
-    std::vector<VSTGUI::CControl*> triangleGroup;
-    std::vector<VSTGUI::CControl*> cursorControls;
-    std::map<int32_t, VSTGUI::CControl*> controlsByTag;
+    std::vector<tanuvo::gui::CControl*> squareGroup;
+    std::vector<tanuvo::gui::CControl*> triangleGroup;
+    std::vector<tanuvo::gui::CControl*> cursorControls;
+    std::map<int32_t, tanuvo::gui::CControl*> controlsByTag;
 
     std::array<std::atomic<float>, kParameterCount> pendingValues{};
     std::atomic<uint32_t> pendingMask{0};  // bit i: pendingValues[i] not yet shown

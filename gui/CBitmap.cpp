@@ -2,9 +2,25 @@
 
 #include "gui/CDrawContext.h"
 
-namespace VSTGUI {
+#include <optional>
+
+namespace tanuvo::gui {
 
 namespace {
+
+// Where a drawing of rect lands on the context's device: left, top, width and height.
+struct DeviceArea {
+    int x, y, w, h;
+};
+// Nothing when there is nothing to draw: no image, no device, or an empty rectangle.
+std::optional<DeviceArea> drawableArea(platform::Bitmap image, CDrawContext* context,
+                                       const CRect& rect) {
+    if (!image || !context || !context->getSystemContext() || rect.width() <= 0 ||
+        rect.height() <= 0)
+        return std::nullopt;
+    return DeviceArea{rect.left + context->offset.h, rect.top + context->offset.v, rect.width(),
+                      rect.height()};
+}
 
 // A memory device context holding the bitmap for the duration of one draw.
 class SourceContext {
@@ -84,16 +100,20 @@ void CBitmap::draw(CDrawContext* context, CRect& rect, const CPoint& offset) {
                      rect.height(), src.get(), offset.h, offset.v, platform::kSrcCopy);
 }
 
+void CBitmap::drawTransparentIf(bool transparent, CDrawContext* context, CRect& rect,
+                                const CPoint& offset) {
+    if (transparent)
+        drawTransparent(context, rect, offset);
+    else
+        draw(context, rect, offset);
+}
+
 void CBitmap::drawTransparent(CDrawContext* context, CRect& rect, const CPoint& offset) {
-    if (!handle || !context || !context->getSystemContext())
+    const std::optional<DeviceArea> area = drawableArea(handle, context, rect);
+    if (!area)
         return;
+    const auto [x, y, w, h] = *area;
     platform::DC dst = context->getSystemContext();
-    const int x = rect.left + context->offset.h;
-    const int y = rect.top + context->offset.v;
-    const int w = rect.width();
-    const int h = rect.height();
-    if (w <= 0 || h <= 0)
-        return;
     SourceContext image(dst, handle);
 
     if (mask) {
@@ -143,15 +163,11 @@ void CBitmap::drawTransparent(CDrawContext* context, CRect& rect, const CPoint& 
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, CRect& rect, const CPoint& offset,
                              unsigned char alpha) {
-    if (!handle || !context || !context->getSystemContext() || !platform::hasAlphaBlend())
+    const std::optional<DeviceArea> area = drawableArea(handle, context, rect);
+    if (!area || !platform::hasAlphaBlend())
         return;
+    const auto [x, y, w, h] = *area;
     platform::DC dst = context->getSystemContext();
-    const int x = rect.left + context->offset.h;
-    const int y = rect.top + context->offset.v;
-    const int w = rect.width();
-    const int h = rect.height();
-    if (w <= 0 || h <= 0)
-        return;
     SourceContext image(dst, handle);
     if (!platform::alphaBlendNeedsOriginCopy()) {
         platform::alphaBlend(dst, x, y, w, h, image.get(), offset.h, offset.v, w, h, alpha);
@@ -167,4 +183,4 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, CRect& rect, const CPoint& o
     platform::deleteBitmap(copy);
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CDrawContext;
 
@@ -22,6 +22,9 @@ class CBitmap : public CReferenceCounter {
     virtual void draw(CDrawContext* context, CRect& rect, const CPoint& offset = CPoint(0, 0));
     virtual void drawTransparent(CDrawContext* context, CRect& rect,
                                  const CPoint& offset = CPoint(0, 0));
+    // drawTransparent when transparent, else draw: a view's transparency setting applied.
+    void drawTransparentIf(bool transparent, CDrawContext* context, CRect& rect,
+                           const CPoint& offset = CPoint(0, 0));
     virtual void drawAlphaBlend(CDrawContext* context, CRect& rect,
                                 const CPoint& offset = CPoint(0, 0), unsigned char alpha = 128);
     virtual void dispose();
@@ -46,4 +49,4 @@ class CBitmap : public CReferenceCounter {
     CColor transparentColor{255, 255, 255, 0};
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

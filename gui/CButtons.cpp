@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -13,10 +13,7 @@ void drawPicture(CBitmap* picture, CDrawContext* context, CRect rect, const CPoi
                  bool transparent) {
     if (!picture)
         return;
-    if (transparent)
-        picture->drawTransparent(context, rect, source);
-    else
-        picture->draw(context, rect, source);
+    picture->drawTransparentIf(transparent, context, rect, source);
 }
 
 }  // namespace
@@ -111,4 +108,4 @@ void CKickButton::mouse(CDrawContext* context, CPoint& where, long buttons) {
     endEdit();
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

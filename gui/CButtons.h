@@ -4,7 +4,7 @@
 
 #include "gui/CControl.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class COnOffButton : public CControl {
   public:
@@ -44,4 +44,4 @@ class CKickButton : public CControl {
     CCoord heightOfOneImage;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

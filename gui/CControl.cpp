@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 long CControlListener::controlModifierClicked(CDrawContext*, CControl*, long) {
     return 0;
@@ -111,4 +111,4 @@ bool CControl::acceptMouse(CDrawContext* context, long& buttons) {
     return true;
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -3,7 +3,7 @@
 
 #include "gui/CView.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CControl;
 
@@ -77,4 +77,4 @@ class CControl : public CView {
     CFrame* editFrame = nullptr;  // one reference from beginEdit to endEdit
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -1,7 +1,7 @@
 #pragma once
 // Style bits of the controls; one bit set shared by displays, menus and sliders.
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 enum CControlStyle : long {
     kHorizontal = 1 << 0,
@@ -20,4 +20,4 @@ enum CControlStyle : long {
     kNoFrame = 1 << 14,
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -1,7 +1,7 @@
 #pragma once
 // What is being dragged over the frame: only the number of items is known here.
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CDragContainer {
   public:
@@ -12,4 +12,4 @@ class CDragContainer {
     long count;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 const CFontTableEntry kFontTable[kNumStandardFonts] = {
     {"Arial", 12}, {"Arial", 18}, {"Arial", 14}, {"Arial", 12},
@@ -23,7 +23,7 @@ platform::IntRect toIntRect(const CRect& r) {
 }
 
 platform::Font makeFont(CFont index, long style) {
-    platform::FontSpec request{};
+    platform::FontRequest request{};
     request.height = -kFontTable[index].size;
     // The system font is always bold.
     request.weight = (style & kBoldFace) || index == kSystemFont ? 700 : 400;
@@ -109,30 +109,23 @@ void CDrawContext::makePen() {
 }
 
 void CDrawContext::setLineStyle(CLineStyle style) {
-    if (style == lineStyle)
-        return;
-    lineStyle = style;
-    makePen();
+    if (assignIfChanged(lineStyle, style))
+        makePen();
 }
 
 void CDrawContext::setLineWidth(CCoord width) {
-    if (width == frameWidth)
-        return;
-    frameWidth = width;
-    makePen();
+    if (assignIfChanged(frameWidth, width))
+        makePen();
 }
 
 void CDrawContext::setFrameColor(const CColor color) {
-    if (color == frameColor)
-        return;
-    frameColor = color;
-    makePen();
+    if (assignIfChanged(frameColor, color))
+        makePen();
 }
 
 void CDrawContext::setDrawMode(CDrawMode mode) {
-    if (mode == drawMode)
+    if (!assignIfChanged(drawMode, mode))
         return;
-    drawMode = mode;
     if (dc)
         platform::setRop2(dc, mode == kXorMode  ? kRopXorPen
                               : mode == kOrMode ? kRopMergePen
@@ -140,9 +133,8 @@ void CDrawContext::setDrawMode(CDrawMode mode) {
 }
 
 void CDrawContext::setFillColor(const CColor color) {
-    if (color == fillColor)
+    if (!assignIfChanged(fillColor, color))
         return;
-    fillColor = color;
     if (!dc)
         return;
     platform::setBkColor(dc, toColorRef(color));
@@ -182,9 +174,8 @@ void CDrawContext::setFont(CFont fontID, const long /*size*/, long style) {
 void CDrawContext::setClipRect(const CRect& clip) {
     CRect device = clip;
     device.offset(offset.h, offset.v);
-    if (device == clipRect)
+    if (!assignIfChanged(clipRect, device))
         return;
-    clipRect = device;
     if (dc)
         platform::setClipRect(dc, toIntRect(device));
 }
@@ -337,4 +328,4 @@ void COffscreenContext::copyFrom(CDrawContext* destination, CRect destinationRec
                      destinationRect.height(), dc, source.h, source.v, platform::kSrcCopy);
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

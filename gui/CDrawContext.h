@@ -7,7 +7,7 @@
 #include "gui/CReferenceCounter.h"
 #include "gui/platform/Platform.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CFrame;
 class CBitmap;
@@ -140,4 +140,4 @@ class COffscreenContext : public CDrawContext {
     CColor backgroundColor;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

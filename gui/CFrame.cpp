@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -230,7 +230,7 @@ bool CFrame::onWheel(CDrawContext* context, const CPoint& where, float distance)
     return view ? view->onWheel(context, where, distance) : false;
 }
 
-long CFrame::onKeyDown(VstKeyCode& keyCode) {
+long CFrame::onKeyDown(const KeyCode& keyCode) {
     long result = -1;
     if (focusView) {
         ScopedReference<CView> keep(focusView);
@@ -240,7 +240,7 @@ long CFrame::onKeyDown(VstKeyCode& keyCode) {
         ScopedReference<CView> keep(modalView);
         result = modalView->onKeyDown(keyCode);
     }
-    if (result != -1 || keyCode.virt != VKEY_TAB)
+    if (result != -1 || keyCode.virtualKey != VirtualKey::tab)
         return result;
 
     // Tab moves the focus to the next view that wants it (Shift: the previous one).
@@ -255,7 +255,7 @@ long CFrame::onKeyDown(VstKeyCode& keyCode) {
     for (long i = 0; i < n; ++i)
         if (focusable[std::size_t(i)] == focusView)
             current = i;
-    const bool backwards = (keyCode.modifier & MODIFIER_SHIFT) != 0;
+    const bool backwards = (keyCode.modifiers & kModifierShift) != 0;
     long next;
     if (current < 0)
         next = backwards ? n - 1 : 0;
@@ -265,7 +265,7 @@ long CFrame::onKeyDown(VstKeyCode& keyCode) {
     return 1;
 }
 
-long CFrame::onKeyUp(VstKeyCode& keyCode) {
+long CFrame::onKeyUp(const KeyCode& keyCode) {
     long result = -1;
     if (focusView)
         result = focusView->onKeyUp(keyCode);
@@ -376,4 +376,4 @@ long CFrame::getKnobMode() const {
     return editor ? editor->getKnobMode() : 0;
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 enum CCursorType {
     kCursorDefault = 0,
@@ -38,8 +38,8 @@ class CFrame : public CViewContainer {
     void drawRect(CDrawContext* context, const CRect& updateRect) override;
     void mouse(CDrawContext* context, CPoint& where, long buttons = -1) override;
     bool onWheel(CDrawContext* context, const CPoint& where, float distance) override;
-    long onKeyDown(VstKeyCode& keyCode) override;
-    long onKeyUp(VstKeyCode& keyCode) override;
+    long onKeyDown(const KeyCode& keyCode) override;
+    long onKeyUp(const KeyCode& keyCode) override;
     bool isTypeOf(const char* className) const override;
 
     // Redraws what is dirty, once the frame has been drawn for the first time.
@@ -97,4 +97,4 @@ class CFrame : public CViewContainer {
     std::unique_ptr<DropHandler> dropHandler;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

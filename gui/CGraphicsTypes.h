@@ -5,9 +5,18 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 using CCoord = std::int32_t;
+
+// Stores value in field; true when that changed the field.
+template <typename T>
+bool assignIfChanged(T& field, const T& value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
 
 struct CPoint {
     CCoord h = 0;
@@ -116,4 +125,4 @@ enum CButton {
     kApple = 1 << 6,
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -72,11 +72,7 @@ void CKnob::setMax(float value) {
 }
 
 void CKnob::setHandleBitmap(CBitmap* bitmap) {
-    if (bitmap)
-        bitmap->remember();
-    if (handleBitmap)
-        handleBitmap->forget();
-    handleBitmap = bitmap;
+    replaceReference(handleBitmap, bitmap);
 }
 
 void CKnob::valueToPoint(CPoint& point) const {
@@ -99,10 +95,7 @@ float CKnob::valueFromPoint(const CPoint& point) const {
 void CKnob::draw(CDrawContext* context) {
     if (background) {
         CRect rect = size;
-        if (transparencyEnabled)
-            background->drawTransparent(context, rect, offset);
-        else
-            background->draw(context, rect, offset);
+        background->drawTransparentIf(transparencyEnabled, context, rect, offset);
     }
     drawHandle(context);
     setDirty(false);
@@ -115,10 +108,7 @@ void CKnob::drawHandle(CDrawContext* context) {
         const CCoord w = handleBitmap->getWidth(), h = handleBitmap->getHeight();
         CRect rect(0, 0, w, h);
         rect.offset(size.left + rim.h - w / 2, size.top + rim.v - h / 2);
-        if (transparencyEnabled)
-            handleBitmap->drawTransparent(context, rect);
-        else
-            handleBitmap->draw(context, rect);
+        handleBitmap->drawTransparentIf(transparencyEnabled, context, rect);
         return;
     }
     // A line from the centre to the rim over its shadow.
@@ -195,7 +185,7 @@ bool CKnob::onWheel(CDrawContext* context, const CPoint&, float distance) {
     return stepValueByWheel(*this, context, distance);
 }
 
-long CKnob::onKeyDown(VstKeyCode& keyCode) {
+long CKnob::onKeyDown(const KeyCode& keyCode) {
     return stepValueByKey(*this, keyCode);
 }
 
@@ -233,14 +223,11 @@ void CAnimKnob::draw(CDrawContext* context) {
         if (background) {
             CRect rect = size;
             const CPoint source(offset.h, offset.v + y);
-            if (transparencyEnabled)
-                background->drawTransparent(context, rect, source);
-            else
-                background->draw(context, rect, source);
+            background->drawTransparentIf(transparencyEnabled, context, rect, source);
         }
         valueToPoint(lastDrawnPoint);
     }
     setDirty(false);
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

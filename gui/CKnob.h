@@ -5,7 +5,7 @@
 
 #include "gui/CControl.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CKnob : public CControl {
   public:
@@ -19,7 +19,7 @@ class CKnob : public CControl {
     void draw(CDrawContext* context) override;
     void mouse(CDrawContext* context, CPoint& where, long buttons = -1) override;
     bool onWheel(CDrawContext* context, const CPoint& where, float distance) override;
-    long onKeyDown(VstKeyCode& keyCode) override;
+    long onKeyDown(const KeyCode& keyCode) override;
     bool isTypeOf(const char* className) const override;
     void setMin(float value) override;
     void setMax(float value) override;
@@ -85,4 +85,4 @@ class CAnimKnob : public CKnob {
     CPoint lastDrawnPoint{-1, -1};
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

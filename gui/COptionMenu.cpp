@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -223,4 +223,4 @@ void COptionMenu::mouse(CDrawContext* context, CPoint&, long buttons) {
     endEdit();
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

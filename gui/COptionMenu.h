@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class COptionMenu : public CParamDisplay {
   public:
@@ -67,4 +67,4 @@ class COptionMenu : public CParamDisplay {
     COptionMenu* lastMenu = nullptr;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 CParamDisplay::CParamDisplay(const CRect& size, CBitmap* background, const long style)
     : CControl(size, nullptr, 0, background), style(style) {
@@ -40,10 +40,7 @@ void CParamDisplay::drawText(CDrawContext* context, const char* text, CBitmap* s
     CBitmap* picture = substitute ? substitute : background;
     if (picture) {
         CRect rect = size;
-        if (transparencyEnabled)
-            picture->drawTransparent(context, rect, backOffset);
-        else
-            picture->draw(context, rect, backOffset);
+        picture->drawTransparentIf(transparencyEnabled, context, rect, backOffset);
     } else if (!transparencyEnabled) {
         context->setFillColor(backColor);
         context->fillRect(size);
@@ -88,39 +85,33 @@ void CParamDisplay::drawText(CDrawContext* context, const char* text, CBitmap* s
 }
 
 void CParamDisplay::setFont(CFont value) {
-    if (fontID != value)
+    if (assignIfChanged(fontID, value))
         setDirty();
-    fontID = value;
 }
 
 void CParamDisplay::setTxtFace(CTxtFace value) {
-    if (txtFace != value)
+    if (assignIfChanged(txtFace, value))
         setDirty();
-    txtFace = value;
 }
 
 void CParamDisplay::setFontColor(CColor color) {
-    if (fontColor != color)
+    if (assignIfChanged(fontColor, color))
         setDirty();
-    fontColor = color;
 }
 
 void CParamDisplay::setBackColor(CColor color) {
-    if (backColor != color)
+    if (assignIfChanged(backColor, color))
         setDirty();
-    backColor = color;
 }
 
 void CParamDisplay::setFrameColor(CColor color) {
-    if (frameColor != color)
+    if (assignIfChanged(frameColor, color))
         setDirty();
-    frameColor = color;
 }
 
 void CParamDisplay::setShadowColor(CColor color) {
-    if (shadowColor != color)
+    if (assignIfChanged(shadowColor, color))
         setDirty();
-    shadowColor = color;
 }
 
 CTextLabel::CTextLabel(const CRect& size, const char* text, CBitmap* background, const long style)
@@ -151,4 +142,4 @@ void CTextLabel::draw(CDrawContext* context) {
     setDirty(false);
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -5,7 +5,7 @@
 #include "gui/CControlStyles.h"
 #include "gui/CDrawContext.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CParamDisplay : public CControl {
   public:
@@ -80,4 +80,4 @@ class CTextLabel : public CParamDisplay {
     char* text = nullptr;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -2,7 +2,7 @@
 // Shared ownership for views, bitmaps and draw contexts: the count starts at 1 and forget()
 // deletes the object when it reaches zero.
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CReferenceCounter {
   public:
@@ -21,6 +21,17 @@ class CReferenceCounter {
   private:
     long nbReference = 1;
 };
+
+// Makes slot hold object: takes a reference to the new object before releasing the one slot held,
+// so that handing in the object already held keeps it alive.
+template <typename T>
+void replaceReference(T*& slot, T* object) {
+    if (object)
+        object->remember();
+    if (slot)
+        slot->forget();
+    slot = object;
+}
 
 // Holds one reference for a scope. Calls into the host may release every other one: a host may
 // close the editor from a callback it receives in the middle of a gesture.
@@ -42,4 +53,4 @@ class ScopedReference {
     T* object;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

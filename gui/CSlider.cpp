@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 CSlider::CSlider(const CRect& size, CControlListener* listener, long tag, long minPos, long maxPos,
                  CBitmap* handle, CBitmap* background, const CPoint& offset, const long style)
@@ -33,11 +33,7 @@ bool CSlider::isTypeOf(const char* className) const {
 }
 
 void CSlider::setHandle(CBitmap* bitmap) {
-    if (bitmap)
-        bitmap->remember();
-    if (handle)
-        handle->forget();
-    handle = bitmap;
+    replaceReference(handle, bitmap);
     widthOfSlider = handle ? handle->getWidth() : 1;
     heightOfSlider = handle ? handle->getHeight() : 1;
 }
@@ -86,17 +82,11 @@ void CSlider::draw(CDrawContext* context) {
 void CSlider::drawParts(CDrawContext* context) {
     if (background) {
         CRect rect = size;
-        if (transparencyEnabled)
-            background->drawTransparent(context, rect, offset);
-        else
-            background->draw(context, rect, offset);
+        background->drawTransparentIf(transparencyEnabled, context, rect, offset);
     }
     if (handle) {
         CRect rect = handleRect();
-        if (drawTransparentHandle)
-            handle->drawTransparent(context, rect);
-        else
-            handle->draw(context, rect);
+        handle->drawTransparentIf(drawTransparentHandle, context, rect);
     }
 }
 
@@ -150,7 +140,7 @@ bool CSlider::onWheel(CDrawContext* context, const CPoint&, float distance) {
     return stepValueByWheel(*this, context, distance);
 }
 
-long CSlider::onKeyDown(VstKeyCode& keyCode) {
+long CSlider::onKeyDown(const KeyCode& keyCode) {
     return stepValueByKey(*this, keyCode);
 }
 
@@ -159,4 +149,4 @@ CVerticalSlider::CVerticalSlider(const CRect& size, CControlListener* listener, 
                                  const CPoint& offset, const long style)
     : CSlider(size, listener, tag, minPos, maxPos, handle, background, offset, style | kVertical) {}
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -5,7 +5,7 @@
 #include "gui/CControl.h"
 #include "gui/CControlStyles.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CSlider : public CControl {
   public:
@@ -18,7 +18,7 @@ class CSlider : public CControl {
     void draw(CDrawContext* context) override;
     void mouse(CDrawContext* context, CPoint& where, long buttons = -1) override;
     bool onWheel(CDrawContext* context, const CPoint& where, float distance) override;
-    long onKeyDown(VstKeyCode& keyCode) override;
+    long onKeyDown(const KeyCode& keyCode) override;
     bool isTypeOf(const char* className) const override;
 
     // Moves the handle's travel by the point (along the axis) and sets its limits.
@@ -66,4 +66,4 @@ class CVerticalSlider : public CSlider {
                     const CPoint& offset = CPoint(0, 0), const long style = kBottom);
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 CView::CView(const CRect& size) : size(size), mouseableArea(size) {}
 
@@ -18,10 +18,7 @@ CView::~CView() {
 void CView::draw(CDrawContext* context) {
     if (background && context) {
         CRect r = size;
-        if (transparencyEnabled)
-            background->drawTransparent(context, r);
-        else
-            background->draw(context, r);
+        background->drawTransparentIf(transparencyEnabled, context, r);
     }
     setDirty(false);
 }
@@ -38,18 +35,14 @@ void CView::update(CDrawContext* context) {
 void CView::mouse(CDrawContext*, CPoint&, long) {}
 
 void CView::setBackground(CBitmap* bitmap) {
-    if (bitmap)
-        bitmap->remember();
-    if (background)
-        background->forget();
-    background = bitmap;
+    replaceReference(background, bitmap);
     setDirty(true);
 }
 
-long CView::onKeyDown(VstKeyCode&) {
+long CView::onKeyDown(const KeyCode&) {
     return -1;
 }
-long CView::onKeyUp(VstKeyCode&) {
+long CView::onKeyUp(const KeyCode&) {
     return -1;
 }
 
@@ -114,4 +107,4 @@ void CView::onDragEnter(CDragContainer*, const CPoint&) {}
 void CView::onDragLeave(CDragContainer*, const CPoint&) {}
 void CView::onDragMove(CDragContainer*, const CPoint&) {}
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -4,9 +4,9 @@
 
 #include "gui/CGraphicsTypes.h"
 #include "gui/CReferenceCounter.h"
-#include "plugin/VstAbi.h"
+#include "gui/KeyCode.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class CBitmap;
 class CDrawContext;
@@ -24,7 +24,7 @@ class CView : public CReferenceCounter {
     virtual void mouse(CDrawContext* context, CPoint& where, long buttons = -1);
     virtual void setBackground(CBitmap* background);
     // -1: not handled, 1: handled.
-    virtual long onKeyDown(VstKeyCode& keyCode);
+    virtual long onKeyDown(const KeyCode& keyCode);
     virtual bool onWheel(CDrawContext* context, const CPoint& where, float distance);
     virtual bool onWheel(CDrawContext* context, const CPoint& where, const CMouseWheelAxis axis,
                          float distance);
@@ -36,7 +36,7 @@ class CView : public CReferenceCounter {
     virtual void getMouseLocation(CDrawContext* context, CPoint& point);
     virtual bool isTypeOf(const char* className) const;
 
-    virtual long onKeyUp(VstKeyCode& keyCode);
+    virtual long onKeyUp(const KeyCode& keyCode);
     // Draws the part of the view inside updateRect; views draw whole by default.
     virtual void drawRect(CDrawContext* context, const CRect& updateRect);
     // Redraws the view when it is dirty.
@@ -82,4 +82,4 @@ class CView : public CReferenceCounter {
     CBitmap* background = nullptr;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -152,10 +152,7 @@ void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& rect
     if (background) {
         CRect r = rect;
         const CPoint source(rect.left, rect.top);
-        if (transparencyEnabled)
-            background->drawTransparent(context, r, source);
-        else
-            background->draw(context, r, source);
+        background->drawTransparentIf(transparencyEnabled, context, r, source);
     } else if (!transparencyEnabled) {
         // fillRect leaves out the left and top edges; widen so the whole area is covered.
         context->setFillColor(backgroundColor);
@@ -326,4 +323,4 @@ void CViewContainer::onDragMove(CDragContainer* drag, const CPoint& where) {
     }
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

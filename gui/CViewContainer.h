@@ -4,7 +4,7 @@
 
 #include "gui/CView.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class COffscreenContext;
 
@@ -65,4 +65,4 @@ class CViewContainer : public CView {
     CView* mouseOverView = nullptr;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 namespace {
 
@@ -31,21 +31,21 @@ bool stepValueByWheel(CControl& control, CDrawContext* context, float distance) 
     return true;
 }
 
-long stepValueByKey(CControl& control, const VstKeyCode& keyCode) {
+long stepValueByKey(CControl& control, const KeyCode& keyCode) {
     float distance = 0;
-    switch (keyCode.virt) {
-        case VKEY_UP:
-        case VKEY_RIGHT:
+    switch (keyCode.virtualKey) {
+        case VirtualKey::up:
+        case VirtualKey::right:
             distance = 1;
             break;
-        case VKEY_DOWN:
-        case VKEY_LEFT:
+        case VirtualKey::down:
+        case VirtualKey::left:
             distance = -1;
             break;
         default:
             return -1;
     }
-    step(control, nullptr, distance, (keyCode.modifier & MODIFIER_SHIFT) != 0);
+    step(control, nullptr, distance, (keyCode.modifiers & kModifierShift) != 0);
     return 1;
 }
 
@@ -56,4 +56,4 @@ CCoord truncateToCoord(double value) {
     return CCoord(std::trunc(std::fmax(-limit, std::fmin(limit, value))));
 }
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

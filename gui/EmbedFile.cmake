@@ -8,8 +8,8 @@ string(REGEX REPLACE "((0x..,){24})" "\\1\n" bytes "${bytes}")
 file(WRITE "${OUTPUT}.tmp"
 "// Generated from ${INPUT}; do not edit.\n"
 "#include \"gui/platform/soft/EmbeddedFonts.h\"\n"
-"namespace VSTGUI {\nnamespace platform {\nnamespace {\n"
+"namespace tanuvo::gui {\nnamespace platform {\nnamespace {\n"
 "const unsigned char kData[${size}] = {\n${bytes}\n};\n}  // namespace\n"
 "EmbeddedFont ${FUNCTION}() { return {kData, sizeof kData}; }\n"
-"}  // namespace platform\n}  // namespace VSTGUI\n")
+"}  // namespace platform\n}  // namespace tanuvo::gui\n")
 file(RENAME "${OUTPUT}.tmp" "${OUTPUT}")

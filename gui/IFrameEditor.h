@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 
 class IFrameEditor {
   public:
@@ -20,4 +20,4 @@ class IFrameEditor {
     virtual std::int32_t getKnobMode() const = 0;
 };
 
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -40,7 +40,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*,
         if (!instance->editor->open(parent)) {
             return nullptr;
         }
-        auto* windows = VSTGUI::platform::nativeWindowSystem();
+        auto* windows = tanuvo::gui::platform::nativeWindowSystem();
         *widget = reinterpret_cast<LV2UI_Widget>(
             windows ? windows->nativeId(instance->editor->getFrame()->getPlatformWindow()) : 0);
         if (const auto* resize =

@@ -29,7 +29,7 @@ file(WRITE "${OUTPUT}.tmp"
 "namespace {\n\n${arrays}\n"
 "struct Entry {\n    int id;\n    const unsigned char* bytes;\n    std::size_t size;\n};\n\n"
 "const Entry kEntries[] = {\n${entries}};\n\n}  // namespace\n\n"
-"namespace VSTGUI {\nnamespace platform {\n\n"
+"namespace tanuvo::gui {\nnamespace platform {\n\n"
 "const unsigned char* findEmbeddedBitmap(int id, std::size_t* size) {\n"
 "    for (const Entry& entry : kEntries) {\n"
 "        if (entry.id == id) {\n"
@@ -37,5 +37,5 @@ file(WRITE "${OUTPUT}.tmp"
 "            return entry.bytes;\n        }\n    }\n"
 "    if (size) {\n        *size = 0;\n    }\n"
 "    return nullptr;\n}\n\n"
-"}  // namespace platform\n}  // namespace VSTGUI\n")
+"}  // namespace platform\n}  // namespace tanuvo::gui\n")
 file(RENAME "${OUTPUT}.tmp" "${OUTPUT}")

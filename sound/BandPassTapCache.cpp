@@ -47,7 +47,7 @@ void designBandPassTaps(float* taps, float* window, int order, double frequency,
 
 }  // namespace
 
-ArrayHolder::ArrayHolder(int setCount, int maxTaps)
+BandPassTapCache::BandPassTapCache(int setCount, int maxTaps)
     : tapLimit(std::max(1, maxTaps)),
       sets(std::clamp(setCount, 1, kMaxSetCount)),
       slotSets(kFineSlots + kCoarseSlots, -1) {
@@ -62,7 +62,7 @@ ArrayHolder::ArrayHolder(int setCount, int maxTaps)
     window = next + tapLimit;
 }
 
-int ArrayHolder::slotIndex(double frequency) {
+int BandPassTapCache::slotIndex(double frequency) {
     if (!(frequency >= 0.0)) {
         return -1;
     }
@@ -75,8 +75,8 @@ int ArrayHolder::slotIndex(double frequency) {
     return -1;
 }
 
-const float* ArrayHolder::getTaps(double frequency, int order, double sampleRate,
-                                  double widthRatio) {
+const float* BandPassTapCache::getTaps(double frequency, int order, double sampleRate,
+                                       double widthRatio) {
     if (order < 0) {
         order = 0;
     }
@@ -102,7 +102,7 @@ const float* ArrayHolder::getTaps(double frequency, int order, double sampleRate
     return designInto(set, order, frequency, sampleRate, widthRatio);
 }
 
-int ArrayHolder::takeSet() {
+int BandPassTapCache::takeSet() {
     if (setsInUse < static_cast<int>(sets.size())) {
         return setsInUse++;
     }
@@ -116,14 +116,14 @@ int ArrayHolder::takeSet() {
     return oldest;
 }
 
-const float* ArrayHolder::designInto(TapSet& set, int order, double frequency, double sampleRate,
-                                     double widthRatio) {
+const float* BandPassTapCache::designInto(TapSet& set, int order, double frequency,
+                                          double sampleRate, double widthRatio) {
     designBandPassTaps(set.taps, window, order, frequency, sampleRate, widthRatio);
     set.order = order;
     return set.taps;
 }
 
-void ArrayHolder::clear() {
+void BandPassTapCache::clear() {
     for (int i = 0; i < setsInUse; ++i) {
         slotSets[sets[i].slot] = -1;
         sets[i].slot = -1;
@@ -132,19 +132,19 @@ void ArrayHolder::clear() {
     setsInUse = 0;
 }
 
-const float* ArrayHolder::cachedTaps(int slot) const {
+const float* BandPassTapCache::cachedTaps(int slot) const {
     const int order = cachedOrder(slot);
     return order >= 0 ? sets[slotSets[slot]].taps : nullptr;
 }
 
-int ArrayHolder::cachedOrder(int slot) const {
+int BandPassTapCache::cachedOrder(int slot) const {
     if (slot < 0 || slot >= static_cast<int>(slotSets.size()) || slotSets[slot] < 0) {
         return -1;
     }
     return sets[slotSets[slot]].order;
 }
 
-int ArrayHolder::filledSlotCount() const {
+int BandPassTapCache::filledSlotCount() const {
     int filled = 0;
     for (int i = 0; i < setsInUse; ++i) {
         filled += sets[i].order >= 0 ? 1 : 0;

@@ -5,43 +5,33 @@
 
 namespace tanuvo::sound {
 
-// Source of band-pass FIR taps around a pitch.
-class AbstractHolder {
-  public:
-    virtual ~AbstractHolder() = default;
-
-    // At least order + 1 taps (order even, >= 0) for a pass band from frequency - 2 Hz up to
-    // frequency * (1 + widthRatio), or frequency + 2 Hz when widthRatio is not positive.
-    // The array stays owned by the holder and is valid until the next getTaps or clear.
-    virtual const float* getTaps(double frequency, int order, double sampleRate,
-                                 double widthRatio) = 0;
-    virtual void clear() = 0;
-};
-
-// Caches designed tap sets by frequency: 0.1 Hz slots below 1000 Hz, 1 Hz slots up to 10000 Hz.
-// A slot keeps the design of the request that filled it whatever the later sample rate, width
-// ratio or exact frequency (clear() after changing the width); only a request of another order
-// redesigns it, so the caller always reads a set of the order it asked for.
+// Band-pass FIR taps around a pitch, designed on request and cached by frequency: 0.1 Hz slots
+// below 1000 Hz, 1 Hz slots up to 10000 Hz. A slot keeps the design of the request that filled it
+// whatever the later sample rate, width ratio or exact frequency (clear() after changing the
+// width); only a request of another order redesigns it, so the caller always reads a set of the
+// order it asked for.
 //
 // The sets live in storage reserved at construction, so that the audio thread never allocates:
 // a fixed number of sets of at most maxTaps taps each. When all are taken, the least recently
 // used one is taken from its slot and designed afresh for the request that needs it.
-class ArrayHolder : public AbstractHolder {
+class BandPassTapCache {
   public:
     static constexpr int kFineSlots = 10000;
     static constexpr int kCoarseSlots = 9000;
     static constexpr int kMaxSetCount = INT16_MAX;
 
     // setCount is clamped to 1 .. kMaxSetCount, maxTaps to at least 1.
-    explicit ArrayHolder(int setCount = 64, int maxTaps = 1024);
-    ArrayHolder(const ArrayHolder&) = delete;
-    ArrayHolder& operator=(const ArrayHolder&) = delete;
+    explicit BandPassTapCache(int setCount = 64, int maxTaps = 1024);
+    BandPassTapCache(const BandPassTapCache&) = delete;
+    BandPassTapCache& operator=(const BandPassTapCache&) = delete;
 
-    // Null when order + 1 exceeds maxTaps(): there is no room for such a set.
-    const float* getTaps(double frequency, int order, double sampleRate,
-                         double widthRatio) override;
+    // At least order + 1 taps (order even, >= 0) for a pass band from frequency - 2 Hz up to
+    // frequency * (1 + widthRatio), or frequency + 2 Hz when widthRatio is not positive. The
+    // array stays owned by the cache and is valid until the next getTaps or clear. Null when
+    // order + 1 exceeds maxTaps(): there is no room for such a set.
+    const float* getTaps(double frequency, int order, double sampleRate, double widthRatio);
     // Frees every set for reuse; releases no memory.
-    void clear() override;
+    void clear();
 
     // Slot of a frequency: fine slots first, then coarse ones; -1 when it is not cached.
     static int slotIndex(double frequency);
@@ -49,7 +39,6 @@ class ArrayHolder : public AbstractHolder {
     const float* cachedTaps(int slot) const;
     int cachedOrder(int slot) const;
     int filledSlotCount() const;
-    int setCount() const { return static_cast<int>(sets.size()); }
     int maxTaps() const { return tapLimit; }
 
   private:

@@ -11,14 +11,6 @@ namespace tanuvo::sound {
 
 namespace {
 
-int transformLengthFor(int total) {
-    int n = 2;
-    while (n < total) {
-        n *= 2;
-    }
-    return n;
-}
-
 // The input's transform, its product with the taps' and the product's inverse, into output.
 BLEEP_WIDE_GLUE void convolveByTransforms(float* output, const float* input, int length,
                                           int tapCount, int n, const double* h, double* x,

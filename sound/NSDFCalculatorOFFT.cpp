@@ -18,11 +18,7 @@ namespace {
 
 // Padding to twice the window makes the circular autocorrelation the linear one below it.
 int paddedLength(int window) {
-    int n = 2;
-    while (n < 2 * window) {
-        n *= 2;
-    }
-    return n;
+    return transformLengthFor(2 * window);
 }
 
 BLEEP_WIDE_GLUE void nsdfByTransforms(float* out, const float* samples, int w, int n, float* energy,
@@ -74,7 +70,7 @@ BLEEP_WIDE_GLUE void nsdfByTransforms(float* out, const float* samples, int w, i
 }  // namespace
 
 NSDFCalculatorOFFT::NSDFCalculatorOFFT(double sampleRate, int windowSize)
-    : NDSFCalculatorBase(sampleRate, windowSize), work_(paddedLength(windowSize_)) {
+    : NSDFCalculatorBase(sampleRate, windowSize), work_(paddedLength(windowSize_)) {
     // Builds the tables now rather than in the first audio block.
     realDft(transformLength(), 1, work_.signal.data(), work_.bitReversal.data(),
             work_.twiddles.data());

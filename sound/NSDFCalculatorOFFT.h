@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sound/NDSFCalculatorBase.h"
+#include "sound/NSDFCalculatorBase.h"
 
 #include <vector>
 
@@ -8,7 +8,7 @@ namespace tanuvo::sound {
 
 // NSDF through the real DFT: the autocorrelation is the inverse transform of the power spectrum of
 // the window zero-padded to at least twice its length; the energy term is a running sum.
-class NSDFCalculatorOFFT : public NDSFCalculatorBase {
+class NSDFCalculatorOFFT : public NSDFCalculatorBase {
   public:
     NSDFCalculatorOFFT(double sampleRate, int windowSize);
 

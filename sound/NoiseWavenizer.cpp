@@ -12,8 +12,9 @@ namespace {
 
 // The most clock phase a clock may leave. The register is clocked at most once per sample, so
 // when 25 times the pitch exceeds the sample rate the phase would gain on every sample and run
-// the clock fast long after the note: then it keeps no more than the threshold. Otherwise the
-// clock keeps up, and what an upward pitch step leaves over is worked off as before.
+// the clock fast long after the note: then it keeps no more than the threshold. Otherwise there is
+// no cap: the clock keeps up, and what an upward pitch step leaves over is worked off in the
+// samples that follow.
 inline double clockCap(const NoiseSource& source, double threshold) {
     return source.phaseStep > threshold ? threshold : std::numeric_limits<double>::infinity();
 }
@@ -57,12 +58,10 @@ void NoiseWavenizer::wavenizeTail(float* buffer, int length, double frequency, i
     if (length > static_cast<int>(levels.size())) {
         // Longer than the window the sine was built for: crossings first, then segment by
         // segment.
-        crossings.clear();
-        findUpwardZeroCrossings(crossings, buffer, length);
-        const int size = static_cast<int>(crossings.size());
-        if (size < 2) {
+        if (!findWholeCycles(crossings, buffer, length)) {
             return;
         }
+        const int size = static_cast<int>(crossings.size());
         noiseSegment(buffer, 0, crossings[0], lastMin, lastMax, rate);
         float range[2] = {0.0f, 0.0f};
         for (int i = 1; i < size; ++i) {

@@ -8,23 +8,11 @@
 
 namespace tanuvo::sound {
 
-namespace {
-
-// Twice the block: the circular convolution of a block-long partition with the transform's
-// input is then the linear one over the last block of outputs.
-int transformLengthFor(int block) {
-    int n = 2;
-    while (n < 2 * block) {
-        n *= 2;
-    }
-    return n;
-}
-
-}  // namespace
-
 PartitionedFilter::PartitionedFilter(int blockLength, int longestOrder)
     : block(std::max(1, blockLength)),
-      transformLength(transformLengthFor(block)),
+      // Twice the block: the circular convolution of a block-long partition with the transform's
+      // input is then the linear one over the last block of outputs.
+      transformLength(transformLengthFor(2 * block)),
       maxPartitions(std::max(1, (std::max(1, longestOrder) + block - 1) / block)),
       tapSpectra(static_cast<size_t>(maxPartitions) * transformLength, 0.0),
       turnedTapSpectra(tapSpectra.size(), 0.0),

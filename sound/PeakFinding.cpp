@@ -250,6 +250,12 @@ void findUpwardZeroCrossings(std::vector<int>& list, const float* v, int n) {
     }
 }
 
+bool findWholeCycles(std::vector<int>& list, const float* v, int n) {
+    list.clear();
+    findUpwardZeroCrossings(list, v, n);
+    return list.size() >= 2;
+}
+
 float rangeMaximum(const float* v, int end, int from) {
     double max = 0.0;
     const auto take = [&](double x) {

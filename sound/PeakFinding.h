@@ -18,6 +18,10 @@ void findRegionExtremes(std::vector<int>& list, const float* v, int n);
 // Every i with v[i-1] <= 0 and v[i] > 0.
 void findUpwardZeroCrossings(std::vector<int>& list, const float* v, int n);
 
+// The upward zero crossings of v[0 .. n-1] in place of what list held; true when they bound at
+// least one whole cycle, the least a generator that shapes cycles needs.
+bool findWholeCycles(std::vector<int>& list, const float* v, int n);
+
 // The largest of 0 and v[from .. end-1].
 float rangeMaximum(const float* v, int end, int from);
 

@@ -191,4 +191,12 @@ bool useWideRealDft(bool allowed) {
 #endif
 }
 
+int transformLengthFor(int length) {
+    int n = 2;
+    while (n < length) {
+        n *= 2;
+    }
+    return n;
+}
+
 }  // namespace tanuvo::sound

@@ -15,4 +15,7 @@ void realDft(int n, int direction, double* a, int* ip, double* w);
 // the caller finishes the sweep from sweep.done.
 void realDft(int n, int direction, double* a, int* ip, double* w, EnergySweep& sweep);
 
+// The shortest transform length (a power of two, at least 2) that holds length values.
+int transformLengthFor(int length);
+
 }  // namespace tanuvo::sound

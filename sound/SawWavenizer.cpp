@@ -28,15 +28,11 @@ void SawWavenizer::wavenize(float* buffer, int length, double frequency) {
 }
 
 void SawWavenizer::wavenizeTail(float* buffer, int length, double frequency, int from) {
-    if (!runSineForShaping(*this, sine, buffer, length, frequency)) {
+    if (!runSineForShaping(*this, sine, buffer, length, frequency) ||
+        !findWholeCycles(crossings, buffer, length)) {
         return;
     }
-    crossings.clear();
-    findUpwardZeroCrossings(crossings, buffer, length);
     const int size = static_cast<int>(crossings.size());
-    if (size < 2) {
-        return;
-    }
     const int overlap = sine != nullptr ? sine->overlapSamples() : 0;
     const int offset = overlap > 0
                            ? carriedCycleStart(previousCrossings, length - overlap, crossings[0])

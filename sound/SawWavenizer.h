@@ -16,7 +16,8 @@ class SawWavenizer : public IWavenizer {
     explicit SawWavenizer(SineWavenizer* sine);
 
     void wavenize(float* buffer, int length, double frequency) override;
-    // Evaluates the line only from `from` on; the points are built as always.
+    // Evaluates the line only from `from` on; the points come from the whole window, as in
+    // wavenize.
     void wavenizeTail(float* buffer, int length, double frequency, int from) override;
 
     SineWavenizer* const sine;

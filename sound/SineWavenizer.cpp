@@ -79,7 +79,7 @@ SineWavenizer::SineWavenizer(double sampleRate, int windowLength, IFIRFilterExec
       previousWork(work.size(), 0.0f),
       previousTaps(window, 0.0f),
       filtered(window, 0.0f),
-      taps(std::make_unique<ArrayHolder>(tapSetCount(window), std::max(1, window))),
+      taps(std::make_unique<BandPassTapCache>(tapSetCount(window), std::max(1, window))),
       firExecutor(firExecutor) {
     if (blockSize > 0 && blockSize < window) {
         ring = std::make_unique<InputRing>(window, blockSize);

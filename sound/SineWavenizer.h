@@ -65,7 +65,7 @@ class SineWavenizer : public IWavenizer {
 
     double sampleRate() const { return rate; }
     int windowLength() const { return window; }
-    ArrayHolder& tapCache() { return *taps; }
+    BandPassTapCache& tapCache() { return *taps; }
     const InputRing* inputRing() const { return ring.get(); }
 
   private:
@@ -73,7 +73,8 @@ class SineWavenizer : public IWavenizer {
     // Writes the filtered window to buffer. When the call repeats the previous one's filter and
     // its input is that call's input advanced by the ring's hop, only the newest hop samples are
     // filtered and the rest is the previous result, shifted, unless the window then holds
-    // near-silent samples: those are taken from a whole-window transform, as always before.
+    // near-silent samples: those are taken from a whole-window transform, as every sample is in a
+    // call that repeats nothing.
     void filter(float* buffer, int length, int order, const float* bandPass);
     // Writes only the newest hop samples of the filtered window to buffer, through the block
     // filter while the taps stay and the input slides by one hop, else afresh.
@@ -103,7 +104,7 @@ class SineWavenizer : public IWavenizer {
     // Filters the newest hop samples while the taps stay; loaded by each whole-window filter.
     std::unique_ptr<PartitionedFilter> blockFilter;
     bool blockFilterLoaded = false;
-    std::unique_ptr<ArrayHolder> taps;
+    std::unique_ptr<BandPassTapCache> taps;
     IFIRFilterExecutor* firExecutor;
     std::unique_ptr<InputRing> ring;
     std::atomic<bool> tapCacheClearRequested{false};

@@ -96,15 +96,11 @@ void SquareWavenizer::wavenize(float* buffer, int length, double frequency) {
 }
 
 void SquareWavenizer::wavenizeTail(float* buffer, int length, double frequency, int from) {
-    if (!runSineForShaping(*this, sine, buffer, length, frequency)) {
+    if (!runSineForShaping(*this, sine, buffer, length, frequency) ||
+        !findWholeCycles(crossings, buffer, length)) {
         return;
     }
-    crossings.clear();
-    findUpwardZeroCrossings(crossings, buffer, length);
     const int size = static_cast<int>(crossings.size());
-    if (size < 2) {
-        return;
-    }
     const double duty = dutyRatio.load(std::memory_order_relaxed);
     const float toneGain = static_cast<float>(tone.load(std::memory_order_relaxed));
     auto cycleHigh = [&](int i) {

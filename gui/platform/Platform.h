@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 struct DCObject;
@@ -44,7 +44,7 @@ Pen createPen(int style, int width, ColorRef color);
 Pen nullPen();  // stock object, never deleted
 Brush createSolidBrush(ColorRef color);
 
-struct FontSpec {
+struct FontRequest {
     int height;  // negative: character height in pixels
     int weight;  // 400 normal, 700 bold
     bool italic;
@@ -54,7 +54,7 @@ struct FontSpec {
     int pitchAndFamily;
     const char* face;
 };
-Font createFont(const FontSpec& request);
+Font createFont(const FontRequest& request);
 
 void deletePen(Pen pen);
 void deleteBrush(Brush brush);
@@ -205,4 +205,4 @@ DropTarget registerDropTarget(Window window, IDropHandler* handler);
 void revokeDropTarget(Window window, DropTarget target);
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

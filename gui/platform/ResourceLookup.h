@@ -4,10 +4,10 @@
 
 #include <cstddef>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 const unsigned char* findEmbeddedBitmap(int id, std::size_t* size);
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -11,9 +11,9 @@
 namespace tanuvo::sound::vst {
 namespace {
 
-namespace soft = VSTGUI::platform::soft;
-using VSTGUI::CFrame;
-using VSTGUI::CRect;
+namespace soft = tanuvo::gui::platform::soft;
+using tanuvo::gui::CFrame;
+using tanuvo::gui::CRect;
 
 // Records what the plug-in asks of the host; answers "sizeWindow" as told.
 struct HostLog {
@@ -150,13 +150,25 @@ TEST_F(EditorTest, OleIsUninitialisedOnlyWhereItWasInitialised) {
     }
 }
 
-TEST_F(EditorTest, KeysReachTheFrameAndOnlyAnAnswerOfOneCounts) {
+// Takes every key and keeps the last one, in the toolkit's terms.
+class KeyRecorder : public tanuvo::gui::CView {
+  public:
+    KeyRecorder() : CView(CRect(0, 0, 10, 10)) { setWantsFocus(true); }
+    long onKeyDown(const tanuvo::gui::KeyCode& key) override {
+        last = key;
+        return 1;
+    }
+    tanuvo::gui::KeyCode last;
+};
+
+TEST_F(EditorTest, KeysReachTheFrameInTheToolkitsTermsAndOnlyAnAnswerOfOneCounts) {
+    using tanuvo::gui::VirtualKey;
     TestEffect effect;
     auto* editor = new TestEditor(&effect);
     ASSERT_TRUE(editor->open(host_window));
     VstKeyCode tab{0, VKEY_TAB, 0};
     EXPECT_FALSE(editor->onKeyDown(tab));  // nothing wants focus
-    auto* knob = new VSTGUI::CControl(CRect(0, 0, 10, 10));
+    auto* knob = new tanuvo::gui::CControl(CRect(0, 0, 10, 10));
     knob->setWantsFocus(true);
     editor->getFrame()->addView(knob);
     EXPECT_TRUE(editor->onKeyDown(tab));
@@ -164,6 +176,31 @@ TEST_F(EditorTest, KeysReachTheFrameAndOnlyAnAnswerOfOneCounts) {
     VstKeyCode letter{'a', 0, 0};
     EXPECT_FALSE(editor->onKeyDown(letter));
     EXPECT_FALSE(editor->onKeyUp(letter));
+
+    auto* recorder = new KeyRecorder;
+    editor->getFrame()->addView(recorder);
+    editor->getFrame()->setFocusView(recorder);
+    const struct {
+        VstKeyCode host;
+        VirtualKey virtualKey;
+        std::uint8_t modifiers;
+    } rows[] = {
+        {{'a', 0, 0}, VirtualKey::none, 0},
+        {{0, VKEY_BACK, MODIFIER_SHIFT}, VirtualKey::back, tanuvo::gui::kModifierShift},
+        {{0, VKEY_RETURN, MODIFIER_ALTERNATE}, VirtualKey::enter, tanuvo::gui::kModifierAlternate},
+        {{0, VKEY_NEXT, MODIFIER_COMMAND}, VirtualKey::pageDown, tanuvo::gui::kModifierCommand},
+        {{0, VKEY_DOWN, MODIFIER_CONTROL | MODIFIER_SHIFT},
+         VirtualKey::down,
+         tanuvo::gui::kModifierControl | tanuvo::gui::kModifierShift},
+        {{'x', 200, 0}, VirtualKey::none, 0},  // a named key the toolkit does not know
+    };
+    for (const auto& row : rows) {
+        VstKeyCode key = row.host;
+        EXPECT_TRUE(editor->onKeyDown(key));
+        EXPECT_EQ(recorder->last.character, row.host.character) << int(row.host.virt);
+        EXPECT_EQ(recorder->last.virtualKey, row.virtualKey) << int(row.host.virt);
+        EXPECT_EQ(recorder->last.modifiers, row.modifiers) << int(row.host.virt);
+    }
     editor->close();
 }
 

@@ -21,11 +21,11 @@
 namespace tanuvo::sound::vst {
 namespace {
 
-namespace soft = VSTGUI::platform::soft;
-using VSTGUI::CControl;
-using VSTGUI::CPoint;
-using VSTGUI::CRect;
-using VSTGUI::CView;
+namespace soft = tanuvo::gui::platform::soft;
+using tanuvo::gui::CControl;
+using tanuvo::gui::CPoint;
+using tanuvo::gui::CRect;
+using tanuvo::gui::CView;
 
 using testing::HostCall;
 std::vector<HostCall>& gCalls = testing::HostCalls::heard().calls;
@@ -74,7 +74,7 @@ HostCall end(int32_t index) {
     return {audioMasterEndEdit, index, 0.0f};
 }
 
-using VSTGUI::testing::Step;
+using tanuvo::gui::testing::Step;
 
 class BleepifierEditorTest : public ::testing::Test {
   protected:
@@ -99,9 +99,9 @@ class BleepifierEditorTest : public ::testing::Test {
         soft::paintWindow(window());  // the first paint, which lets idle redraw
         gCalls.clear();
     }
-    VSTGUI::platform::Window window() const { return editor->getFrame()->getPlatformWindow(); }
-    VSTGUI::CAnimKnob* knob(int32_t tag) const {
-        return static_cast<VSTGUI::CAnimKnob*>(editor->controlForTag(tag));
+    tanuvo::gui::platform::Window window() const { return editor->getFrame()->getPlatformWindow(); }
+    tanuvo::gui::CAnimKnob* knob(int32_t tag) const {
+        return static_cast<tanuvo::gui::CAnimKnob*>(editor->controlForTag(tag));
     }
 
     // A user's press at the first step, moves through the others and the release at the last,
@@ -112,13 +112,13 @@ class BleepifierEditorTest : public ::testing::Test {
         soft::sendMouseDown(window(), steps.front().where.h, steps.front().where.v);
         script.script.clear();
     }
-    void click(CPoint at, int buttons = VSTGUI::platform::kKeyLeft) { mouse({{at, buttons}}); }
+    void click(CPoint at, int buttons = tanuvo::gui::platform::kKeyLeft) { mouse({{at, buttons}}); }
 
     void pointAt(CPoint at) {
         if (!editor->getFrame())
             return;  // closed by the host in the middle of a gesture
         int x = 0, y = 0;
-        VSTGUI::platform::getWindowScreenOrigin(window(), &x, &y);
+        tanuvo::gui::platform::getWindowScreenOrigin(window(), &x, &y);
         soft::setCursorScreenPos(x + at.h, y + at.v);
     }
     std::vector<std::uint8_t> pixels() {
@@ -141,11 +141,11 @@ class BleepifierEditorTest : public ::testing::Test {
     int nextButtons() {
         return script.nextButtons([this](CPoint at) { pointAt(at); });
     }
-    VSTGUI::testing::MouseScript script;
+    tanuvo::gui::testing::MouseScript script;
 };
 
-constexpr int kLeft = VSTGUI::platform::kKeyLeft;
-constexpr int kCtrl = VSTGUI::platform::kKeyCtrl;
+constexpr int kLeft = tanuvo::gui::platform::kKeyLeft;
+constexpr int kCtrl = tanuvo::gui::platform::kKeyCtrl;
 
 // Knob points in frame coordinates: its top, and the lower ends of its travel.
 CPoint knobTop(const CControl* k) {
@@ -179,7 +179,7 @@ TEST_F(BleepifierEditorTest, ClosedEditorHasThePanelSizeAndIgnoresEverything) {
 
 TEST_F(BleepifierEditorTest, LayoutFollowsTheTableInDrawingOrder) {
     open();
-    VSTGUI::CFrame* frame = editor->getFrame();
+    tanuvo::gui::CFrame* frame = editor->getFrame();
     EXPECT_EQ(frame->getViewSize(), CRect(0, 0, 240, 320));
     EXPECT_EQ(frame->getBackground()->getResourceID(), 128);
     struct Expected {
@@ -221,7 +221,7 @@ TEST_F(BleepifierEditorTest, LayoutFollowsTheTableInDrawingOrder) {
     EXPECT_EQ(knob(kMix)->getSubPixmaps(), 60);
     EXPECT_EQ(knob(kMix)->getHeightOfOneImage(), 32);
     EXPECT_EQ(knob(kMix)->getBackground()->getResourceID(), 139);
-    auto* slider = static_cast<VSTGUI::CSlider*>(editor->controlForTag(kVolume));
+    auto* slider = static_cast<tanuvo::gui::CSlider*>(editor->controlForTag(kVolume));
     EXPECT_EQ(slider->getHandle()->getResourceID(), 133);
     // Full volume puts the handle at the top, none 47 pixels lower.
     slider->setValue(1.0f);
@@ -374,7 +374,7 @@ TEST_F(BleepifierEditorTest, MenuChoicesSendTheWaveformValueAndSwapTheKnobs) {
     EXPECT_EQ(automations(), std::vector<HostCall>{automate(kEffect, 1.0f)});
     EXPECT_EQ(plugin->getWaveIndex(), 5);
     EXPECT_EQ(plugin->getParameter(kEffect), 1.0f);
-    EXPECT_TRUE(soft::lastShownMenu()[2].flags & VSTGUI::platform::kMenuChecked);
+    EXPECT_TRUE(soft::lastShownMenu()[2].flags & tanuvo::gui::platform::kMenuChecked);
     EXPECT_FALSE(editor->isShown(knob(kSteps)));
 
     gCalls.clear();
@@ -497,18 +497,18 @@ TEST_F(BleepifierEditorTest, PowerButtonTogglesPower) {
 
 TEST_F(BleepifierEditorTest, PointerTurnsIntoAHandOverControlsOnly) {
     open();
-    editor->getFrame()->setCursor(VSTGUI::kCursorDefault);
+    editor->getFrame()->setCursor(tanuvo::gui::kCursorDefault);
     pointAt(CPoint(5, 5));
     editor->idle();
-    EXPECT_NE(soft::cursorType(VSTGUI::platform::currentCursor()), 9);
+    EXPECT_NE(soft::cursorType(tanuvo::gui::platform::currentCursor()), 9);
     pointAt(knobTop(knob(kMix)));
     editor->idle();
-    EXPECT_EQ(soft::cursorType(VSTGUI::platform::currentCursor()), 9);
+    EXPECT_EQ(soft::cursorType(tanuvo::gui::platform::currentCursor()), 9);
     // A caption is not a control.
-    editor->getFrame()->setCursor(VSTGUI::kCursorDefault);
+    editor->getFrame()->setCursor(tanuvo::gui::kCursorDefault);
     pointAt(CPoint(45, 50));
     editor->idle();
-    EXPECT_NE(soft::cursorType(VSTGUI::platform::currentCursor()), 9);
+    EXPECT_NE(soft::cursorType(tanuvo::gui::platform::currentCursor()), 9);
 }
 
 TEST_F(BleepifierEditorTest, ReopeningAndDeletingWhileOpenLeaveNothingBehind) {

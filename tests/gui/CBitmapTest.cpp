@@ -9,7 +9,7 @@
 
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 using testing::inkBox;
@@ -173,4 +173,4 @@ TEST(BmpDecoder, RejectsFilesWhoseSizesOverrunTheirBytes) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

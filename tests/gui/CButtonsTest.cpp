@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 using testing::ControlHarness;
@@ -104,4 +104,4 @@ TEST(CKickButton, AlreadyReleasedOrModifiedPressFlipsOnce) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

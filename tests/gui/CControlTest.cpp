@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 struct RecordingListener : CControlListener {
@@ -144,11 +144,11 @@ TEST(CView, TypeNamesCoverTheClassAndItsBases) {
 
 TEST(CView, UnhandledEventsAreReportedAsSuch) {
     CView view(CRect(0, 0, 10, 10));
-    VstKeyCode key{'x', 0, 0};
+    KeyCode key{'x', VirtualKey::none, 0};
     EXPECT_EQ(view.onKeyDown(key), -1);
     EXPECT_EQ(view.onKeyUp(key), -1);
     EXPECT_FALSE(view.onWheel(nullptr, CPoint(1, 1), 1.0f));
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

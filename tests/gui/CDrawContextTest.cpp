@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 using testing::inkBox;
@@ -176,4 +176,4 @@ TEST(COffscreenContext, StartsFilledWithItsBackgroundAndCopiesOut) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 namespace soft = platform::soft;
@@ -39,7 +39,7 @@ struct ProbeView : CControl {
         wheel += distance;
         return true;
     }
-    long onKeyDown(VstKeyCode&) override { return keyAnswer; }
+    long onKeyDown(const KeyCode&) override { return keyAnswer; }
     void onDragEnter(CDragContainer* drag, const CPoint&) override {
         if (log)
             log->push_back(std::string("enter ") + name + std::to_string(drag->getCount()));
@@ -177,18 +177,18 @@ TEST_F(FrameTest, KeysGoToTheFocusThenTheModalViewAndTabMovesTheFocus) {
     frame->addView(plain);
     frame->addView(b);
 
-    VstKeyCode tab{0, VKEY_TAB, 0};
+    KeyCode tab{0, VirtualKey::tab, 0};
     EXPECT_EQ(frame->onKeyDown(tab), 1);
     EXPECT_EQ(frame->getFocusView(), a);
     EXPECT_EQ(frame->onKeyDown(tab), 1);
     EXPECT_EQ(frame->getFocusView(), b);
     EXPECT_EQ(frame->onKeyDown(tab), 1);
     EXPECT_EQ(frame->getFocusView(), a);
-    VstKeyCode backTab{0, VKEY_TAB, MODIFIER_SHIFT};
+    KeyCode backTab{0, VirtualKey::tab, kModifierShift};
     EXPECT_EQ(frame->onKeyDown(backTab), 1);
     EXPECT_EQ(frame->getFocusView(), b);
 
-    VstKeyCode up{0, VKEY_UP, 0};
+    KeyCode up{0, VirtualKey::up, 0};
     EXPECT_EQ(frame->onKeyDown(up), -1);
     plain->keyAnswer = 1;
     frame->setModalView(plain);
@@ -287,4 +287,4 @@ TEST_F(FrameTest, DestroyedHostWindowClosesTheFrame) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

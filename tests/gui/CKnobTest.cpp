@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 using testing::ControlHarness;
@@ -158,25 +158,25 @@ TEST(CKnob, WheelAndArrowKeysStepByTheWheelIncrementAndStayInRange) {
         h.settle();
         return knob->onWheel(&context, CPoint(40, 60), distance);
     };
-    auto key = [&](unsigned char virt, unsigned char modifier) {
+    auto key = [&](VirtualKey virtualKey, std::uint8_t modifiers) {
         h.settle();
-        VstKeyCode code{0, virt, modifier};
+        KeyCode code{0, virtualKey, modifiers};
         return knob->onKeyDown(code);
     };
     EXPECT_TRUE(wheel(1.0f));
     EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6f);
-    EXPECT_EQ(key(VKEY_DOWN, 0), 1);
+    EXPECT_EQ(key(VirtualKey::down, 0), 1);
     EXPECT_NEAR(knob->getValue(), 0.5f, 1e-6f);
-    EXPECT_EQ(key(VKEY_RIGHT, MODIFIER_SHIFT), 1);
+    EXPECT_EQ(key(VirtualKey::right, kModifierShift), 1);
     EXPECT_NEAR(knob->getValue(), 0.51f, 1e-6f);
-    EXPECT_EQ(key(VKEY_RETURN, 0), -1);
+    EXPECT_EQ(key(VirtualKey::enter, 0), -1);
     EXPECT_TRUE(wheel(30.0f));
     EXPECT_EQ(knob->getValue(), 1.0f);
     EXPECT_EQ(h.listener.values.size(), 4u);
     EXPECT_EQ(h.editor.edits.size(), 8u);
     // At the end stop nothing changes, so nobody is told.
     EXPECT_TRUE(wheel(1.0f));
-    EXPECT_EQ(key(VKEY_UP, 0), 1);
+    EXPECT_EQ(key(VirtualKey::up, 0), 1);
     EXPECT_EQ(h.listener.values.size(), 4u);
 }
 
@@ -236,4 +236,4 @@ TEST(CAnimKnob, DragReportsOnlyMovesOfTheRimPoint) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -10,7 +10,7 @@
 #include <limits>
 #include <string>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 using platform::soft::lastShownMenu;
@@ -201,4 +201,4 @@ TEST(COptionMenu, DrawsOnlyItsFaceWithTheNoTextStyle) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 using testing::ControlHarness;
@@ -134,4 +134,4 @@ TEST(CParamDisplay, ShadowedTextUsesTheShadowColourOnePixelOff) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace {
 
 using testing::ControlHarness;
@@ -113,7 +113,7 @@ TEST(CSlider, CtrlClickWheelAndKeys) {
     EXPECT_TRUE(slider->onWheel(&context, CPoint(120, 200), -2.0f));
     EXPECT_NEAR(slider->getValue(), 0.3f, 1e-6f);
     h.settle();
-    VstKeyCode up{0, VKEY_UP, 0};
+    KeyCode up{0, VirtualKey::up, 0};
     EXPECT_EQ(slider->onKeyDown(up), 1);
     EXPECT_NEAR(slider->getValue(), 0.4f, 1e-6f);
     EXPECT_EQ(h.listener.values.size(), 3u);
@@ -131,4 +131,4 @@ TEST(CSlider, HorizontalSliderFromTheLeft) {
 }
 
 }  // namespace
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace testing {
 
 class RecordingListener : public CControlListener {
@@ -166,4 +166,4 @@ class ControlHarness {
 };
 
 }  // namespace testing
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

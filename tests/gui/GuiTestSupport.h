@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace testing {
 
 // Reads an offscreen context's pixels as colours; row-major, width * height entries.
@@ -61,4 +61,4 @@ inline CRect inkBox(COffscreenContext& context, const CColor& background) {
 }
 
 }  // namespace testing
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

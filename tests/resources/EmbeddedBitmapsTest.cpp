@@ -31,7 +31,7 @@ uint16_t read16(const unsigned char* p) {
 class Bitmap {
   public:
     explicit Bitmap(int id) {
-        data_ = VSTGUI::platform::findEmbeddedBitmap(id, &size_);
+        data_ = tanuvo::gui::platform::findEmbeddedBitmap(id, &size_);
         if (data_ == nullptr || size_ < 54) {
             return;
         }
@@ -88,10 +88,10 @@ TEST(EmbeddedBitmaps, EveryIdOfTheSkinHasItsSize) {
 TEST(EmbeddedBitmaps, UnknownIdsAreAbsent) {
     for (int id : {-1, 0, 2, 127, 137, 138, 144, 1000}) {
         std::size_t size = 12345;
-        EXPECT_EQ(VSTGUI::platform::findEmbeddedBitmap(id, &size), nullptr) << id;
+        EXPECT_EQ(tanuvo::gui::platform::findEmbeddedBitmap(id, &size), nullptr) << id;
         EXPECT_EQ(size, 0u) << id;
     }
-    EXPECT_NE(VSTGUI::platform::findEmbeddedBitmap(128, nullptr), nullptr);
+    EXPECT_NE(tanuvo::gui::platform::findEmbeddedBitmap(128, nullptr), nullptr);
 }
 
 TEST(EmbeddedBitmaps, SliderHandleIsKeyedOnWhiteAroundAnOpaqueBody) {

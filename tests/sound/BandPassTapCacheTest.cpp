@@ -28,19 +28,19 @@ double hann(int i, int length) {
 }
 
 TEST(BandPassTapCacheTest, SlotArithmetic) {
-    EXPECT_EQ(4400, ArrayHolder::slotIndex(440.04));
-    EXPECT_EQ(4400, ArrayHolder::slotIndex(440.06));
-    EXPECT_EQ(9999, ArrayHolder::slotIndex(999.99));
-    EXPECT_EQ(10000, ArrayHolder::slotIndex(1000.0));
-    EXPECT_EQ(10000 + 8999, ArrayHolder::slotIndex(9999.9));
-    EXPECT_EQ(-1, ArrayHolder::slotIndex(10000.0));
-    EXPECT_EQ(-1, ArrayHolder::slotIndex(12000.0));
-    EXPECT_EQ(-1, ArrayHolder::slotIndex(-5.0));
-    EXPECT_EQ(-1, ArrayHolder::slotIndex(std::nan("")));
+    EXPECT_EQ(4400, BandPassTapCache::slotIndex(440.04));
+    EXPECT_EQ(4400, BandPassTapCache::slotIndex(440.06));
+    EXPECT_EQ(9999, BandPassTapCache::slotIndex(999.99));
+    EXPECT_EQ(10000, BandPassTapCache::slotIndex(1000.0));
+    EXPECT_EQ(10000 + 8999, BandPassTapCache::slotIndex(9999.9));
+    EXPECT_EQ(-1, BandPassTapCache::slotIndex(10000.0));
+    EXPECT_EQ(-1, BandPassTapCache::slotIndex(12000.0));
+    EXPECT_EQ(-1, BandPassTapCache::slotIndex(-5.0));
+    EXPECT_EQ(-1, BandPassTapCache::slotIndex(std::nan("")));
 }
 
 TEST(BandPassTapCacheTest, OneSlotServesEveryFrequencyInItWithTheFirstDesign) {
-    ArrayHolder holder;
+    BandPassTapCache holder;
     const float* first = holder.getTaps(440.04, 310, 44100.0, 0.0);
     std::vector<float> firstCopy(first, first + 311);
     const float* second = holder.getTaps(440.06, 310, 48000.0, 1.0);
@@ -62,7 +62,7 @@ TEST(BandPassTapCacheTest, OneSlotServesEveryFrequencyInItWithTheFirstDesign) {
 }
 
 TEST(BandPassTapCacheTest, HighFrequenciesAreDesignedAfreshWithoutFillingASlot) {
-    ArrayHolder holder;
+    BandPassTapCache holder;
     const float* taps = holder.getTaps(12000.0, 4, 44100.0, 0.0);
     const std::vector<float> at12000(taps, taps + 5);
     const float* other = holder.getTaps(12500.0, 4, 44100.0, 0.0);
@@ -83,7 +83,7 @@ TEST(BandPassTapCacheTest, HighFrequenciesAreDesignedAfreshWithoutFillingASlot) 
 }
 
 TEST(BandPassTapCacheTest, FiveTapDesignAtOneKilohertz) {
-    ArrayHolder narrow;
+    BandPassTapCache narrow;
     const float* taps = narrow.getTaps(1000.0, 4, 44100.0, 0.0);
     const double low = static_cast<float>(998.0 / 44100.0);
     const double high = static_cast<float>(1002.0 / 44100.0);
@@ -98,7 +98,7 @@ TEST(BandPassTapCacheTest, FiveTapDesignAtOneKilohertz) {
     EXPECT_FLOAT_EQ(taps[1], taps[3]);
     EXPECT_FLOAT_EQ(static_cast<float>(2.0 * (high - low)), taps[2]);
 
-    ArrayHolder wide;
+    BandPassTapCache wide;
     const float* wideTaps = wide.getTaps(1000.0, 4, 44100.0, 0.5);
     EXPECT_FLOAT_EQ(
         static_cast<float>(2.0 * (static_cast<double>(static_cast<float>(1500.0 / 44100.0)) - low)),
@@ -106,7 +106,7 @@ TEST(BandPassTapCacheTest, FiveTapDesignAtOneKilohertz) {
 }
 
 TEST(BandPassTapCacheTest, LongDesignPassesItsBandAndStopsTheRest) {
-    ArrayHolder holder;
+    BandPassTapCache holder;
     const float* taps = holder.getTaps(441.0, 1022, 44100.0, 0.5);
     const double inBand = gainAt(taps, 1023, 550.0, 44100.0);
     EXPECT_NEAR(1.0, inBand, 0.1);
@@ -115,8 +115,8 @@ TEST(BandPassTapCacheTest, LongDesignPassesItsBandAndStopsTheRest) {
 }
 
 TEST(BandPassTapCacheTest, NeverHandsOutASetOfAnotherOrder) {
-    ArrayHolder holder;
-    ArrayHolder reference;
+    BandPassTapCache holder;
+    BandPassTapCache reference;
     holder.getTaps(440.0, 310, 44100.0, 0.0);
     // A larger order than the cached set: a set with enough taps, designed for that order.
     const float* larger = holder.getTaps(440.0, 1022, 44100.0, 0.0);
@@ -125,7 +125,7 @@ TEST(BandPassTapCacheTest, NeverHandsOutASetOfAnotherOrder) {
               std::vector<float>(larger, larger + 1023));
     EXPECT_EQ(1022, holder.cachedOrder(4400));
     // A smaller order: its own centred design, not the first taps of the longer set.
-    ArrayHolder referenceSmall;
+    BandPassTapCache referenceSmall;
     const float* smaller = holder.getTaps(440.0, 200, 44100.0, 0.0);
     const float* expectedSmaller = referenceSmall.getTaps(440.0, 200, 44100.0, 0.0);
     EXPECT_EQ(std::vector<float>(expectedSmaller, expectedSmaller + 201),
@@ -134,7 +134,7 @@ TEST(BandPassTapCacheTest, NeverHandsOutASetOfAnotherOrder) {
 }
 
 TEST(BandPassTapCacheTest, ClearMakesTheNextRequestDesignWithItsOwnArguments) {
-    ArrayHolder holder;
+    BandPassTapCache holder;
     const float narrowCentre = holder.getTaps(500.0, 100, 44100.0, 0.0)[50];
     EXPECT_FLOAT_EQ(narrowCentre, holder.getTaps(500.0, 100, 44100.0, 1.0)[50]);
     testing::AllocationCounter counter;
@@ -150,7 +150,7 @@ TEST(BandPassTapCacheTest, ClearMakesTheNextRequestDesignWithItsOwnArguments) {
 }
 
 TEST(BandPassTapCacheTest, AFullCacheRefillsTheLeastRecentlyUsedSetForTheNewRequest) {
-    ArrayHolder holder(3, 64);
+    BandPassTapCache holder(3, 64);
     const float* a;
     const float* b;
     const float* d;
@@ -163,17 +163,17 @@ TEST(BandPassTapCacheTest, AFullCacheRefillsTheLeastRecentlyUsedSetForTheNewRequ
         holder.getTaps(200.05, 40, 48000.0, 1.0);  // a hit in the slot of 200 Hz: now most recent
         d = holder.getTaps(500.0, 40, 44100.0, 0.5);
         EXPECT_EQ(b, d);  // 300 Hz was the least recently used
-        EXPECT_EQ(nullptr, holder.cachedTaps(ArrayHolder::slotIndex(300.0)));
-        EXPECT_EQ(a, holder.cachedTaps(ArrayHolder::slotIndex(200.0)));
+        EXPECT_EQ(nullptr, holder.cachedTaps(BandPassTapCache::slotIndex(300.0)));
+        EXPECT_EQ(a, holder.cachedTaps(BandPassTapCache::slotIndex(200.0)));
         EXPECT_EQ(3, holder.filledSlotCount());
         EXPECT_EQ(0, counter.allocations() + counter.releases());
     }
     // Each refilled slot holds the design of the request that refilled it, as a fresh cache would.
-    ArrayHolder fresh(1, 64);
+    BandPassTapCache fresh(1, 64);
     const float* expected = fresh.getTaps(500.0, 40, 44100.0, 0.5);
     EXPECT_EQ(std::vector<float>(expected, expected + 41), std::vector<float>(d, d + 41));
     again = holder.getTaps(300.07, 40, 48000.0, 1.0);  // takes over the set of 400 Hz
-    EXPECT_EQ(nullptr, holder.cachedTaps(ArrayHolder::slotIndex(400.0)));
+    EXPECT_EQ(nullptr, holder.cachedTaps(BandPassTapCache::slotIndex(400.0)));
     expected = fresh.getTaps(300.07, 40, 48000.0, 1.0);
     EXPECT_EQ(std::vector<float>(expected, expected + 41), std::vector<float>(again, again + 41));
 

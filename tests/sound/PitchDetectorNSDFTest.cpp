@@ -150,7 +150,7 @@ TEST(PitchDetectorNSDF, SteadyStateDoesNotAllocate) {
 
 TEST(PitchDetectorNSDF, DecisionIsTheRuleAppliedToEveryPeakOfTheWholeFunction) {
     // Random functions of few levels, so plateaus and ties are common; some random only around
-    // the upper lag bound, where the walk now stops.
+    // the upper lag bound, where the walk stops.
     class RandomNsdf : public INSDFCalculator {
       public:
         std::vector<float> values;

@@ -27,7 +27,7 @@ std::vector<float> voiceAfterSilence(int window, double pitch, int count) {
 // The generator's filter written out directly: order taps over the signal, zeros before it.
 std::vector<float> referenceFilter(const std::vector<float>& signal, double frequency, int order,
                                    double widthRatio) {
-    ArrayHolder holder;
+    BandPassTapCache holder;
     const float* taps = holder.getTaps(frequency, order, kRate, widthRatio);
     std::vector<float> output(signal.size());
     for (size_t j = 0; j < signal.size(); ++j) {
@@ -157,7 +157,7 @@ TEST(SineWavenizerTest, TailCallsGiveTheNewestHopOfTheWholeFilterAcrossPitchAndM
     FIRFilterExecutorOFFT executor;
     SineWavenizer sine(kRate, window, &executor, hop);
     const std::vector<float> padded = voiceAfterSilence(window, 200.0, 8192);
-    ArrayHolder holder;
+    BandPassTapCache holder;
     const int advances[] = {hop, hop, 37, hop, 1, hop, hop, 100, hop, hop, hop, hop, 64};
     int call = 0;
     for (int start = 0; start + window <= static_cast<int>(padded.size());
@@ -244,7 +244,7 @@ TEST(SineWavenizerTest, RequestedTapCacheClearTakesEffectAtTheNextCall) {
     SineWavenizer sine(kRate, 1024, &executor, 1024);
     std::vector<float> buffer = makeSine(441.0, kRate, 1024);
     sine.wavenize(buffer.data(), 1024, 441.0);
-    const int slot = ArrayHolder::slotIndex(441.0);
+    const int slot = BandPassTapCache::slotIndex(441.0);
     const float narrowCentre = sine.tapCache().cachedTaps(slot)[155];
 
     // Changing the width alone keeps the cached design, as the cache is keyed by pitch only.

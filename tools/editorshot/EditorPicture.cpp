@@ -12,7 +12,7 @@
 
 namespace tanuvo::editorshot {
 
-namespace soft = VSTGUI::platform::soft;
+namespace soft = tanuvo::gui::platform::soft;
 
 const char* const kWaveFileNames[kWaveCount] = {"sine", "square",     "triangle",
                                                 "saw",  "noise-long", "noise-short"};
@@ -39,7 +39,7 @@ Image renderEditor(int wave) {
     editor->getRect(&rect);
     void* host = soft::createHostWindow(rect->right - rect->left, rect->bottom - rect->top);
     if (editor->open(host)) {
-        VSTGUI::platform::Window window = editor->getFrame()->getPlatformWindow();
+        tanuvo::gui::platform::Window window = editor->getFrame()->getPlatformWindow();
         soft::paintWindow(window);
         const std::vector<std::uint8_t> rgba =
             soft::windowPixels(window, &image.width, &image.height);

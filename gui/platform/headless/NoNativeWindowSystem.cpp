@@ -2,7 +2,7 @@
 
 #include "gui/platform/soft/NativeWindowSystem.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 INativeWindowSystem* nativeWindowSystem() {
@@ -10,4 +10,4 @@ INativeWindowSystem* nativeWindowSystem() {
 }
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

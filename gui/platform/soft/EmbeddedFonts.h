@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 struct EmbeddedFont {
@@ -18,4 +18,4 @@ EmbeddedFont embeddedSansItalic();
 EmbeddedFont embeddedSansBoldItalic();
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

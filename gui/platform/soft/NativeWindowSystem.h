@@ -7,7 +7,7 @@
 
 #include "gui/platform/Platform.h"
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 class INativeWindowSystem {
@@ -37,4 +37,4 @@ class INativeWindowSystem {
 INativeWindowSystem* nativeWindowSystem();
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 namespace {
@@ -75,4 +75,4 @@ Bitmap loadBitmapResource(int id) {
 }
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 namespace {
@@ -118,25 +118,30 @@ Pen nullPen() {
 Brush createSolidBrush(ColorRef color) {
     return new BrushObject{color & kRgbMask, false};
 }
-Font createFont(const FontSpec& request) {
+Font createFont(const FontRequest& request) {
     return new FontObject{request, false};
 }
 
+namespace {
+// Stock objects belong to the system and outlive every call.
+template <typename Object>
+void deleteUnlessStock(Object* object) {
+    if (object && !object->stock)
+        delete object;
+}
+}  // namespace
+
 void deletePen(Pen pen) {
-    if (pen && !pen->stock)
-        delete pen;
+    deleteUnlessStock(pen);
 }
 void deleteBrush(Brush brush) {
-    if (brush && !brush->stock)
-        delete brush;
+    deleteUnlessStock(brush);
 }
 void deleteFont(Font font) {
-    if (font && !font->stock)
-        delete font;
+    deleteUnlessStock(font);
 }
 void deleteBitmap(Bitmap bitmap) {
-    if (bitmap && !bitmap->stock)
-        delete bitmap;
+    deleteUnlessStock(bitmap);
 }
 
 // ---- device contexts ----
@@ -176,29 +181,30 @@ void deleteDC(DC dc) {
     delete dc;
 }
 
-Pen selectPen(DC dc, Pen pen) {
-    if (!dc || !pen)
+namespace {
+// Puts object in the context's slot and answers the one it replaces; null when there is no
+// context or no object.
+template <typename Object>
+Object* select(DC dc, Object* DCObject::*slot, Object* object) {
+    if (!dc || !object)
         return nullptr;
-    std::swap(dc->pen, pen);
-    return pen;
+    std::swap(dc->*slot, object);
+    return object;
+}
+}  // namespace
+
+Pen selectPen(DC dc, Pen pen) {
+    return select(dc, &DCObject::pen, pen);
 }
 Brush selectBrush(DC dc, Brush brush) {
-    if (!dc || !brush)
-        return nullptr;
-    std::swap(dc->brush, brush);
-    return brush;
+    return select(dc, &DCObject::brush, brush);
 }
 Font selectFont(DC dc, Font font) {
-    if (!dc || !font)
-        return nullptr;
-    std::swap(dc->font, font);
-    return font;
+    return select(dc, &DCObject::font, font);
 }
 Bitmap selectBitmap(DC dc, Bitmap bitmap) {
-    if (!dc || !bitmap || dc->window)
-        return nullptr;
-    std::swap(dc->bitmap, bitmap);
-    return bitmap;
+    // A window's context draws on the window, never on a bitmap.
+    return dc && dc->window ? nullptr : select(dc, &DCObject::bitmap, bitmap);
 }
 
 ColorRef setBkColor(DC dc, ColorRef color) {
@@ -468,4 +474,4 @@ bool readPixels(DC dc, int x, int y, int w, int h, std::uint8_t* rgba) {
 }
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 // Pixels are red | green << 8 | blue << 16 | alpha << 24; a monochrome surface holds 0 or 1.
@@ -40,7 +40,7 @@ struct BrushObject {
 };
 
 struct FontObject {
-    FontSpec request{};
+    FontRequest request{};
     bool stock = false;
 };
 
@@ -95,4 +95,4 @@ Surface* windowSurface(Window window);
 Bitmap decodeBmp(const unsigned char* data, std::size_t size);
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

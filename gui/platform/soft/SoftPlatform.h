@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 namespace soft {
 
@@ -62,4 +62,4 @@ void resetInput();
 
 }  // namespace soft
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 namespace {
@@ -58,7 +58,7 @@ int scaled(long units, int ppem, int unitsPerEm) {
     return int(std::lround(double(units) * ppem / unitsPerEm));
 }
 
-bool prepare(const FontSpec& request, Layout* layout) {
+bool prepare(const FontRequest& request, Layout* layout) {
     FaceSet& set = faceSet();
     if (!set.ready)
         return false;
@@ -171,4 +171,4 @@ void drawText(DC dc, const char* text, const IntRect& rect, int align) {
 }
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

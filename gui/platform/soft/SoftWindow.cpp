@@ -11,7 +11,7 @@
 #include <set>
 #include <thread>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 struct CursorObject {
@@ -468,4 +468,4 @@ int oleDepth() {
 
 }  // namespace soft
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

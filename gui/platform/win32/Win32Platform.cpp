@@ -14,7 +14,7 @@
 #include <cstring>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 
 namespace {
@@ -67,27 +67,30 @@ Brush createSolidBrush(ColorRef color) {
     return as<Brush>(CreateSolidBrush(color));
 }
 
-Font createFont(const FontSpec& s) {
+Font createFont(const FontRequest& s) {
     return as<Font>(CreateFontA(s.height, 0, 0, 0, s.weight, s.italic, s.underline, 0, 0,
                                 DWORD(s.outPrecision), DWORD(s.clipPrecision), 0,
                                 DWORD(s.pitchAndFamily), s.face));
 }
 
+namespace {
+void deleteObject(void* object) {
+    if (object)
+        DeleteObject(as<HGDIOBJ>(object));
+}
+}  // namespace
+
 void deletePen(Pen pen) {
-    if (pen)
-        DeleteObject(as<HGDIOBJ>(pen));
+    deleteObject(pen);
 }
 void deleteBrush(Brush brush) {
-    if (brush)
-        DeleteObject(as<HGDIOBJ>(brush));
+    deleteObject(brush);
 }
 void deleteFont(Font font) {
-    if (font)
-        DeleteObject(as<HGDIOBJ>(font));
+    deleteObject(font);
 }
 void deleteBitmap(Bitmap bitmap) {
-    if (bitmap)
-        DeleteObject(as<HGDIOBJ>(bitmap));
+    deleteObject(bitmap);
 }
 
 // ---- device contexts ----
@@ -550,19 +553,15 @@ void* nativeWindowHandle(Window window) {
 // ---- input, time, messages ----
 
 int asyncKeyState() {
+    static constexpr struct {
+        int virtualKey;
+        int bit;
+    } kKeys[] = {{VK_LBUTTON, kKeyLeft}, {VK_MBUTTON, kKeyMiddle}, {VK_RBUTTON, kKeyRight},
+                 {VK_SHIFT, kKeyShift},  {VK_CONTROL, kKeyCtrl},   {VK_MENU, kKeyAlt}};
     int bits = 0;
-    if (GetAsyncKeyState(VK_LBUTTON) < 0)
-        bits |= kKeyLeft;
-    if (GetAsyncKeyState(VK_MBUTTON) < 0)
-        bits |= kKeyMiddle;
-    if (GetAsyncKeyState(VK_RBUTTON) < 0)
-        bits |= kKeyRight;
-    if (GetAsyncKeyState(VK_SHIFT) < 0)
-        bits |= kKeyShift;
-    if (GetAsyncKeyState(VK_CONTROL) < 0)
-        bits |= kKeyCtrl;
-    if (GetAsyncKeyState(VK_MENU) < 0)
-        bits |= kKeyAlt;
+    for (const auto& key : kKeys)
+        if (GetAsyncKeyState(key.virtualKey) < 0)
+            bits |= key.bit;
     return bits;
 }
 
@@ -593,36 +592,22 @@ Cursor currentCursor() {
 }
 
 Cursor standardCursor(int type) {
-    LPCSTR id = nullptr;
-    switch (type) {
-        case 1:
-            id = MAKEINTRESOURCEA(32514);
-            break;  // IDC_WAIT
-        case 2:
-            id = MAKEINTRESOURCEA(32644);
-            break;  // IDC_SIZEWE
-        case 3:
-            id = MAKEINTRESOURCEA(32645);
-            break;  // IDC_SIZENS
-        case 4:
-            id = MAKEINTRESOURCEA(32646);
-            break;  // IDC_SIZEALL
-        case 5:
-            id = MAKEINTRESOURCEA(32643);
-            break;  // IDC_SIZENESW
-        case 6:
-            id = MAKEINTRESOURCEA(32642);
-            break;  // IDC_SIZENWSE
-        case 8:
-            id = MAKEINTRESOURCEA(32648);
-            break;  // IDC_NO
-        case 9:
-            id = MAKEINTRESOURCEA(32649);
-            break;  // IDC_HAND
-        default:
-            return nullptr;
-    }
-    return as<Cursor>(LoadCursorA(nullptr, id));
+    // The system cursor of each cursor type; 0 where the type has none.
+    static constexpr WORD kCursorIds[] = {
+        0,
+        32514,  // IDC_WAIT
+        32644,  // IDC_SIZEWE
+        32645,  // IDC_SIZENS
+        32646,  // IDC_SIZEALL
+        32643,  // IDC_SIZENESW
+        32642,  // IDC_SIZENWSE
+        0,
+        32648,  // IDC_NO
+        32649,  // IDC_HAND
+    };
+    if (type < 0 || type >= int(std::size(kCursorIds)) || kCursorIds[type] == 0)
+        return nullptr;
+    return as<Cursor>(LoadCursorA(nullptr, MAKEINTRESOURCEA(kCursorIds[type])));
 }
 
 void setCursor(Cursor cursor) {
@@ -640,15 +625,17 @@ void appendMenuItem(Menu menu, int flags, int commandId, const char* text, Menu 
         AppendMenuA(as<HMENU>(menu), MF_SEPARATOR, 0, nullptr);
         return;
     }
+    static constexpr struct {
+        int flag;
+        UINT menuFlag;
+    } kFlags[] = {{kMenuChecked, MF_CHECKED},
+                  {kMenuDisabled, MF_DISABLED},
+                  {kMenuGrayed, MF_GRAYED},
+                  {kMenuColumnBreak, MF_MENUBARBREAK}};
     UINT f = MF_STRING;
-    if (flags & kMenuChecked)
-        f |= MF_CHECKED;
-    if (flags & kMenuDisabled)
-        f |= MF_DISABLED;
-    if (flags & kMenuGrayed)
-        f |= MF_GRAYED;
-    if (flags & kMenuColumnBreak)
-        f |= MF_MENUBARBREAK;
+    for (const auto& pair : kFlags)
+        if (flags & pair.flag)
+            f |= pair.menuFlag;
     UINT_PTR id = UINT_PTR(commandId);
     if (subMenu) {
         f |= MF_POPUP;
@@ -782,4 +769,4 @@ void revokeDropTarget(Window window, DropTarget target) {
 }
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 namespace x11 {
 
@@ -62,7 +62,7 @@ class Canvas {
     Canvas(int width, int height)
         : dc(createCompatibleDC(nullptr)), bitmap(createCompatibleBitmap(nullptr, width, height)) {
         previousBitmap = selectBitmap(dc, bitmap);
-        FontSpec menuFont{};
+        FontRequest menuFont{};
         menuFont.height = -12;
         menuFont.weight = 400;
         menuFont.pitchAndFamily = 34;
@@ -441,4 +441,4 @@ int runPopupMenu(Display* display, int screen, Menu menu, int x, int y) {
 
 }  // namespace x11
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

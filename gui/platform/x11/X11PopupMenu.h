@@ -5,7 +5,7 @@
 
 #include <X11/Xlib.h>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 namespace x11 {
 
@@ -16,4 +16,4 @@ int runPopupMenu(Display* display, int screen, Menu menu, int x, int y);
 
 }  // namespace x11
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

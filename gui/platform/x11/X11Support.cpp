@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 namespace x11 {
 
@@ -216,4 +216,4 @@ void SurfaceImage::put(Display* display, Drawable target, GC gc, const std::uint
 
 }  // namespace x11
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 namespace x11 {
 
@@ -71,4 +71,4 @@ class SurfaceImage {
 
 }  // namespace x11
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

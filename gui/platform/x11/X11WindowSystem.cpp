@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-namespace VSTGUI {
+namespace tanuvo::gui {
 namespace platform {
 namespace x11 {
 
@@ -189,26 +189,20 @@ class X11WindowSystem : public INativeWindowSystem {
     }
 
     void resized(platform::Window window) override {
-        NativeWindow* native = live(window);
-        if (!native)
-            return;
-        ErrorTrap trap(native->display);
-        const Surface& surface = window->surface;
-        XResizeWindow(native->display, native->xwindow, unsigned(std::max(1, surface.width)),
-                      unsigned(std::max(1, surface.height)));
-        native->image.resize(native->display, native->visual, surface.width, surface.height);
-        checkLost(native, trap);
+        requestTrapped(window, [&](NativeWindow& native) {
+            const Surface& surface = window->surface;
+            XResizeWindow(native.display, native.xwindow, unsigned(std::max(1, surface.width)),
+                          unsigned(std::max(1, surface.height)));
+            native.image.resize(native.display, native.visual, surface.width, surface.height);
+        });
     }
 
     void present(platform::Window window) override {
-        NativeWindow* native = live(window);
-        if (!native)
-            return;
-        ErrorTrap trap(native->display);
-        const Surface& surface = window->surface;
-        native->image.put(native->display, native->xwindow, native->gc, surface.pixels.data(),
-                          surface.width, surface.height);
-        checkLost(native, trap);
+        requestTrapped(window, [&](NativeWindow& native) {
+            const Surface& surface = window->surface;
+            native.image.put(native.display, native.xwindow, native.gc, surface.pixels.data(),
+                             surface.width, surface.height);
+        });
     }
 
     void processEvents(platform::Window window) override {
@@ -247,16 +241,13 @@ class X11WindowSystem : public INativeWindowSystem {
     }
 
     bool screenOrigin(platform::Window window, int* x, int* y) override {
-        NativeWindow* native = live(window);
-        if (!native)
-            return false;
-        ErrorTrap trap(native->display);
-        ::Window child = 0;
-        const bool ok =
-            XTranslateCoordinates(native->display, native->xwindow,
-                                  RootWindow(native->display, native->screen), 0, 0, x, y, &child);
-        checkLost(native, trap);
-        return ok && native->alive;
+        bool ok = false;
+        NativeWindow* native = requestTrapped(window, [&](NativeWindow& open) {
+            ::Window child = 0;
+            ok = XTranslateCoordinates(open.display, open.xwindow,
+                                       RootWindow(open.display, open.screen), 0, 0, x, y, &child);
+        });
+        return native && ok && native->alive;
     }
 
     std::uintptr_t nativeId(platform::Window window) override {
@@ -274,19 +265,15 @@ class X11WindowSystem : public INativeWindowSystem {
         unsigned mask = 0;
         XQueryPointer(native->display, RootWindow(native->display, native->screen), &root, &child,
                       x, y, &windowX, &windowY, &mask);
+        static constexpr struct {
+            unsigned mask;
+            int bit;
+        } kKeys[] = {{Button1Mask, kKeyLeft}, {Button2Mask, kKeyMiddle}, {Button3Mask, kKeyRight},
+                     {ShiftMask, kKeyShift},  {ControlMask, kKeyCtrl},   {Mod1Mask, kKeyAlt}};
         int keys = 0;
-        if (mask & Button1Mask)
-            keys |= kKeyLeft;
-        if (mask & Button2Mask)
-            keys |= kKeyMiddle;
-        if (mask & Button3Mask)
-            keys |= kKeyRight;
-        if (mask & ShiftMask)
-            keys |= kKeyShift;
-        if (mask & ControlMask)
-            keys |= kKeyCtrl;
-        if (mask & Mod1Mask)
-            keys |= kKeyAlt;
+        for (const auto& key : kKeys)
+            if (mask & key.mask)
+                keys |= key.bit;
         // A routed press counts as held until its release has been read, however quick the
         // click was; a release that can no longer arrive (the server's button is up and none is
         // queued) lets it go, so no tracking loop waits forever.
@@ -413,6 +400,20 @@ class X11WindowSystem : public INativeWindowSystem {
             lost(native);
     }
 
+    // Runs request on the window's native side with protocol errors trapped, and takes an error
+    // about the X window itself as the host having destroyed it. Answers the native side, or null
+    // (and runs nothing) when the window is not live.
+    template <typename Request>
+    NativeWindow* requestTrapped(platform::Window window, Request request) {
+        NativeWindow* native = live(window);
+        if (!native)
+            return nullptr;
+        ErrorTrap trap(native->display);
+        request(*native);
+        checkLost(native, trap);
+        return native;
+    }
+
     void close(NativeWindow* native) {
         {
             ErrorTrap trap(native->display);
@@ -448,4 +449,4 @@ INativeWindowSystem* nativeWindowSystem() {
 }
 
 }  // namespace platform
-}  // namespace VSTGUI
+}  // namespace tanuvo::gui

@@ -9,7 +9,7 @@
 
 namespace scene {
 
-using namespace VSTGUI;
+using namespace tanuvo::gui;
 
 namespace {
 
@@ -106,7 +106,7 @@ void draw(CDrawContext* context) {
     sprite->draw(context, opaque, CPoint(2, 2));
     CRect emulated(175, 50, 199, 74);
     sprite->drawTransparent(context, emulated);
-    VSTGUI::platform::loadBlendLibrary();
+    tanuvo::gui::platform::loadBlendLibrary();
     CRect blitted(205, 50, 229, 74);
     sprite->drawTransparent(context, blitted);
     context->setFillColor(CColor{250, 250, 250, 255});
@@ -115,7 +115,7 @@ void draw(CDrawContext* context) {
     CRect blended(kAlphaRect.left + 4, kAlphaRect.top + 4, kAlphaRect.left + 28,
                   kAlphaRect.top + 28);
     sprite->drawAlphaBlend(context, blended, CPoint(0, 0), 100);
-    VSTGUI::platform::freeBlendLibrary();
+    tanuvo::gui::platform::freeBlendLibrary();
     sprite->forget();
 
     // Text in each alignment, transparent and opaque, in two fonts.
@@ -138,8 +138,8 @@ Image capture(COffscreenContext& context) {
     image.width = int(context.getWidth());
     image.height = int(context.getHeight());
     std::vector<std::uint8_t> rgba(std::size_t(image.width) * image.height * 4);
-    VSTGUI::platform::readPixels(context.getSystemContext(), 0, 0, image.width, image.height,
-                                 rgba.data());
+    tanuvo::gui::platform::readPixels(context.getSystemContext(), 0, 0, image.width, image.height,
+                                      rgba.data());
     image.rgb.resize(std::size_t(image.width) * image.height * 3);
     for (std::size_t i = 0, j = 0; i < rgba.size(); i += 4, j += 3) {
         image.rgb[j] = rgba[i];

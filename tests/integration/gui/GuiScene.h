@@ -14,18 +14,18 @@ namespace scene {
 
 constexpr int kWidth = 240;
 constexpr int kHeight = 160;
-constexpr VSTGUI::CColor kBackground{16, 32, 48, 255};
+constexpr tanuvo::gui::CColor kBackground{16, 32, 48, 255};
 
 // Regions where exact equality is not required.
-constexpr VSTGUI::CRect kAlphaRect(150, 10, 182, 42);
-constexpr VSTGUI::CRect kTextRects[] = {
-    VSTGUI::CRect(10, 110, 80, 130),   VSTGUI::CRect(85, 110, 155, 130),
-    VSTGUI::CRect(160, 110, 230, 130), VSTGUI::CRect(10, 135, 120, 155),
-    VSTGUI::CRect(125, 135, 230, 155),
+constexpr tanuvo::gui::CRect kAlphaRect(150, 10, 182, 42);
+constexpr tanuvo::gui::CRect kTextRects[] = {
+    tanuvo::gui::CRect(10, 110, 80, 130),   tanuvo::gui::CRect(85, 110, 155, 130),
+    tanuvo::gui::CRect(160, 110, 230, 130), tanuvo::gui::CRect(10, 135, 120, 155),
+    tanuvo::gui::CRect(125, 135, 230, 155),
 };
 
 // Draws the whole scene into a context of kWidth x kHeight.
-void draw(VSTGUI::CDrawContext* context);
+void draw(tanuvo::gui::CDrawContext* context);
 
 struct Image {
     int width = 0;
@@ -33,7 +33,7 @@ struct Image {
     std::vector<std::uint8_t> rgb;  // 3 bytes a pixel, rows top first
 };
 
-Image capture(VSTGUI::COffscreenContext& context);
+Image capture(tanuvo::gui::COffscreenContext& context);
 bool writePpm(const std::string& path, const Image& image);
 bool readPpm(const std::string& path, Image* image);
 

@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <gdi-output.ppm> [soft-reference.ppm]\n", argv[0]);
         return 2;
     }
-    VSTGUI::COffscreenContext context(nullptr, scene::kWidth, scene::kHeight, scene::kBackground);
+    tanuvo::gui::COffscreenContext context(nullptr, scene::kWidth, scene::kHeight,
+                                           scene::kBackground);
     scene::draw(&context);
     const scene::Image gdi = scene::capture(context);
     if (!scene::writePpm(argv[1], gdi)) {

@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <output.ppm>\n", argv[0]);
         return 2;
     }
-    VSTGUI::COffscreenContext context(nullptr, scene::kWidth, scene::kHeight, scene::kBackground);
+    tanuvo::gui::COffscreenContext context(nullptr, scene::kWidth, scene::kHeight,
+                                           scene::kBackground);
     scene::draw(&context);
     if (!scene::writePpm(argv[1], scene::capture(context))) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);

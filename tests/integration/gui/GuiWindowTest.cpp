@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-using namespace VSTGUI;
+using namespace tanuvo::gui;
 
 namespace {
 
@@ -159,10 +159,10 @@ void paintingAndRouting(HWND host) {
 
     under->setWantsFocus(true);
     over->setWantsFocus(true);
-    VstKeyCode tab{0, VKEY_TAB, 0};
+    KeyCode tab{0, VirtualKey::tab, 0};
     CHECK(frame->onKeyDown(tab) == 1 && frame->getFocusView() == under);
     CHECK(frame->onKeyDown(tab) == 1 && frame->getFocusView() == over);
-    VstKeyCode letter{'q', 0, 0};
+    KeyCode letter{'q', VirtualKey::none, 0};
     CHECK(frame->onKeyDown(letter) == -1);
 
     CCoord x = -1, y = -1;

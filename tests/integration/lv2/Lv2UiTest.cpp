@@ -36,7 +36,7 @@ namespace {
 
 using namespace tanuvo::sound;
 using Clock = std::chrono::steady_clock;
-namespace soft = VSTGUI::platform::soft;
+namespace soft = tanuvo::gui::platform::soft;
 
 std::string gLv2Path;
 constexpr int kWidth = 240;
@@ -246,8 +246,8 @@ class Lv2UiTest : public ::testing::Test {
         idle(250);
     }
     // A point of a control of the editor on the screen, from the control's centre.
-    std::pair<int, int> onScreen(const VSTGUI::CControl* control, int dx = 0, int dy = 0) {
-        const VSTGUI::CRect r = control->getViewSize();
+    std::pair<int, int> onScreen(const tanuvo::gui::CControl* control, int dx = 0, int dy = 0) {
+        const tanuvo::gui::CRect r = control->getViewSize();
         int x = 0, y = 0;
         ::Window child = 0;
         XTranslateCoordinates(display, children().at(0), DefaultRootWindow(display),
@@ -257,7 +257,7 @@ class Lv2UiTest : public ::testing::Test {
     }
     // Presses on the knob's left, turns it clockwise over its top to its right, and lets go.
     // The user clicks a control, holding the button down for holdMs.
-    void click(const VSTGUI::CControl* control, int holdMs = 0) {
+    void click(const tanuvo::gui::CControl* control, int holdMs = 0) {
         const std::pair<int, int> at = onScreen(control);
         userActs([&](Display* own) {
             XTestFakeMotionEvent(own, -1, at.first, at.second, CurrentTime);

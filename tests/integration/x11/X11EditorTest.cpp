@@ -37,7 +37,7 @@ namespace {
 
 using namespace tanuvo::sound::vst;
 using Clock = std::chrono::steady_clock;
-namespace soft = VSTGUI::platform::soft;
+namespace soft = tanuvo::gui::platform::soft;
 
 std::string gPluginPath;
 
@@ -251,10 +251,10 @@ class X11EditorTest : public ::testing::Test {
         XTranslateCoordinates(display, editorWindow(), DefaultRootWindow(display), x, y, sx, sy,
                               &child);
     }
-    VSTGUI::CRect controlRect(int32_t tag) const {
+    tanuvo::gui::CRect controlRect(int32_t tag) const {
         return referenceEditor->controlForTag(tag)->getViewSize();
     }
-    void centreOf(const VSTGUI::CRect& r, int* sx, int* sy) const {
+    void centreOf(const tanuvo::gui::CRect& r, int* sx, int* sy) const {
         toScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2, sx, sy);
     }
 
@@ -388,7 +388,7 @@ TEST_F(X11EditorTest, DragOnTheVolumeSliderFollowsThePointerUntilRelease) {
     ASSERT_TRUE(openEditor(top));
     effect->setParameter(effect, kVolume, 1.0f);
     idle();
-    const VSTGUI::CRect slider = controlRect(kVolume);
+    const tanuvo::gui::CRect slider = controlRect(kVolume);
     int sx = 0, sy = 0;
     toScreen((slider.left + slider.right) / 2, slider.top + 6, &sx, &sy);
     idleWhile([&](User& user) {
@@ -485,7 +485,7 @@ TEST_F(X11EditorTest, HandCursorOverControlsOnlyWhileThePointerIsThere) {
 TEST_F(X11EditorTest, WaveformMenuOpensOverTheControlAndTakesAClick) {
     ASSERT_TRUE(openEditor(top));
     idle();
-    const VSTGUI::CRect menu = controlRect(kEffect);
+    const tanuvo::gui::CRect menu = controlRect(kEffect);
     int mx = 0, my = 0, cornerX = 0, cornerY = 0;
     centreOf(menu, &mx, &my);
     toScreen(menu.left, menu.top, &cornerX, &cornerY);
@@ -569,7 +569,7 @@ TEST_F(X11EditorTest, TwoEditorsOpenAtOnceEachTakeTheirOwnClicks) {
     idleBoth();
     const float firstPower = effect->getParameter(effect, kPower);
     const float secondPower = second->getParameter(second, kPower);
-    const VSTGUI::CRect power = controlRect(kPower);
+    const tanuvo::gui::CRect power = controlRect(kPower);
     int sx = 0, sy = 0;
     ::Window child = 0;
     XTranslateCoordinates(display, secondTop, DefaultRootWindow(display),
@@ -651,7 +651,7 @@ TEST_F(X11EditorTest, NothingWaitsForAHostThatNeverIdles) {
 
 // The toolkit's own frame in an X window, with a menu that has everything a pop-up can show:
 // a greyed entry, a separator, a sub-menu and a column break.
-class X11ToolkitMenuTest : public ::testing::Test, public VSTGUI::CControlListener {
+class X11ToolkitMenuTest : public ::testing::Test, public tanuvo::gui::CControlListener {
   protected:
     void SetUp() override {
         display = openDisplay();
@@ -660,11 +660,11 @@ class X11ToolkitMenuTest : public ::testing::Test, public VSTGUI::CControlListen
         top = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, 200, 60, 0, 0, 0);
         XMapWindow(display, top);
         XSync(display, False);
-        frame = new VSTGUI::CFrame(VSTGUI::CRect(0, 0, 200, 60),
-                                   reinterpret_cast<void*>(std::uintptr_t(top)), nullptr);
+        frame = new tanuvo::gui::CFrame(tanuvo::gui::CRect(0, 0, 200, 60),
+                                        reinterpret_cast<void*>(std::uintptr_t(top)), nullptr);
         ASSERT_TRUE(frame->isOpen());
-        menu = new VSTGUI::COptionMenu(VSTGUI::CRect(10, 10, 110, 30), this, 0);
-        sub = new VSTGUI::COptionMenu(VSTGUI::CRect(0, 0, 10, 10), this, 1);
+        menu = new tanuvo::gui::COptionMenu(tanuvo::gui::CRect(10, 10, 110, 30), this, 0);
+        sub = new tanuvo::gui::COptionMenu(tanuvo::gui::CRect(0, 0, 10, 10), this, 1);
         sub->addEntry("Deep A");
         sub->addEntry("Deep B");
         menu->addEntry("One");
@@ -684,7 +684,7 @@ class X11ToolkitMenuTest : public ::testing::Test, public VSTGUI::CControlListen
             XCloseDisplay(display);
         }
     }
-    void valueChanged(VSTGUI::CDrawContext*, VSTGUI::CControl* control) override {
+    void valueChanged(tanuvo::gui::CDrawContext*, tanuvo::gui::CControl* control) override {
         changed.push_back({control, control->getValue()});
     }
     void idleWhile(const std::function<void(User&)>& act) {
@@ -700,10 +700,10 @@ class X11ToolkitMenuTest : public ::testing::Test, public VSTGUI::CControlListen
 
     Display* display = nullptr;
     ::Window top = 0;
-    VSTGUI::CFrame* frame = nullptr;
-    VSTGUI::COptionMenu* menu = nullptr;
-    VSTGUI::COptionMenu* sub = nullptr;
-    std::vector<std::pair<VSTGUI::CControl*, float>> changed;
+    tanuvo::gui::CFrame* frame = nullptr;
+    tanuvo::gui::COptionMenu* menu = nullptr;
+    tanuvo::gui::COptionMenu* sub = nullptr;
+    std::vector<std::pair<tanuvo::gui::CControl*, float>> changed;
 };
 
 TEST_F(X11ToolkitMenuTest, KeysSkipWhatCannotBeChosenAndReachTheSubMenu) {

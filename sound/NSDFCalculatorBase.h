@@ -8,9 +8,9 @@ namespace tanuvo::sound {
 
 // Holds what every NSDF calculator keeps per window size: after each call, the autocorrelation
 // r(tau) and the energy term m'(tau) of the lags it computed.
-class NDSFCalculatorBase : public INSDFCalculator {
+class NSDFCalculatorBase : public INSDFCalculator {
   public:
-    NDSFCalculatorBase(double sampleRate, int windowSize);
+    NSDFCalculatorBase(double sampleRate, int windowSize);
 
     double sampleRate() const { return sampleRate_; }
     int windowSize() const { return windowSize_; }

@@ -1,10 +1,10 @@
-#include "sound/NDSFCalculatorBase.h"
+#include "sound/NSDFCalculatorBase.h"
 
 #include <algorithm>
 
 namespace tanuvo::sound {
 
-NDSFCalculatorBase::NDSFCalculatorBase(double sampleRate, int windowSize)
+NSDFCalculatorBase::NSDFCalculatorBase(double sampleRate, int windowSize)
     : sampleRate_(sampleRate),
       windowSize_(std::max(windowSize, 0)),
       autocorrelation_(windowSize_),
