@@ -58,6 +58,14 @@ void sendMove(int x, int y) {
     input.mi.dy = LONG((p.y * 65535 + (h - 1) / 2) / (h - 1));
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof input);
+    // A loaded machine may deliver the move late; a press must not land where the pointer was
+    // before it.
+    POINT now{};
+    for (const DWORD end = GetTickCount() + 3000; GetTickCount() < end; Sleep(10)) {
+        if (GetCursorPos(&now) && now.x == p.x && now.y == p.y) {
+            break;
+        }
+    }
 }
 
 void sendButton(bool down) {
@@ -151,7 +159,8 @@ intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* p
 void run(std::vector<Action> script) {
     HANDLE thread = CreateThread(nullptr, 0, playScript, &script, 0, nullptr);
     bool done = false;
-    const DWORD deadline = GetTickCount() + 30000;
+    // Bounds only a hang: a loaded machine (or the 32-bit build under emulation) plays slowly.
+    const DWORD deadline = GetTickCount() + 180000;
     while (!done && GetTickCount() < deadline) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
