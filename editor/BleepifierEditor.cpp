@@ -65,7 +65,7 @@ const CColor kCaptionBack{110, 0, 5, 255};
 const CColor kVolumeCaptionBack{232, 231, 232, 255};
 const CColor kVolumeCaptionText{0, 0, 0, 255};
 
-const ParameterSpec& kDutySpec = kParameters[kDutyRatio];
+const ParameterInfo& kDutyInfo = kParameters[kDutyRatio];
 
 CRect placed(const CPoint& at, const CBitmap* bitmap, CCoord height) {
     return CRect(at.h, at.v, at.h + bitmap->getWidth(), at.v + height);
@@ -321,8 +321,8 @@ void BleepifierEditor::valueChanged(CDrawContext* /*context*/, CControl* control
             break;
         case kDutyTag: {
             const double duty =
-                std::clamp(double(value), double(toNormalised(kDutySpec, kDutySpec.minimum)),
-                           double(toNormalised(kDutySpec, kDutySpec.maximum)));
+                std::clamp(double(value), double(toNormalised(kDutyInfo, kDutyInfo.minimum)),
+                           double(toNormalised(kDutyInfo, kDutyInfo.maximum)));
             effect->setParameterAutomated(kDutyRatio, float(duty));
             break;
         }

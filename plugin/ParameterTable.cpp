@@ -22,7 +22,7 @@ int32_t waveformIndex(float value) {
     return std::min(wave, kLastWave);
 }
 
-float toNormalised(const ParameterSpec& param, float value) {
+float toNormalised(const ParameterInfo& param, float value) {
     switch (param.unit) {
         case ParameterUnit::Toggle:
             return value != 0.0f ? 1.0f : 0.0f;
@@ -38,7 +38,7 @@ float toNormalised(const ParameterSpec& param, float value) {
     }
 }
 
-float fromNormalised(const ParameterSpec& param, float normalised) {
+float fromNormalised(const ParameterInfo& param, float normalised) {
     switch (param.unit) {
         case ParameterUnit::Toggle:
             return normalised != 0.0f ? 1.0f : 0.0f;

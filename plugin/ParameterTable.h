@@ -39,7 +39,7 @@ struct ScalePoint {
     const char* label;
 };
 
-struct ParameterSpec {
+struct ParameterInfo {
     ParameterIndex index;
     const char* name;    // the host's name
     const char* symbol;  // a short identifier: LV2 port symbol, renderer option
@@ -51,7 +51,7 @@ struct ParameterSpec {
     ScalePoint scalePoints[kWaveformCount];
 };
 
-inline constexpr ParameterSpec kParameters[kNumParams] = {
+inline constexpr ParameterInfo kParameters[kNumParams] = {
     {kVolume, "Volume", "volume", 1.0f, ParameterUnit::Fraction, 0.0f, 1.0f, 0, {}},
     {kPower, "Power", "power", 1.0f, ParameterUnit::Toggle, 0.0f, 1.0f, 0, {}},
     {kEffect,
@@ -91,7 +91,7 @@ float waveformValue(int32_t index);
 int32_t waveformIndex(float value);
 
 // A value in the parameter's unit as the normalised value the plug-in takes, and back.
-float toNormalised(const ParameterSpec& param, float value);
-float fromNormalised(const ParameterSpec& param, float normalised);
+float toNormalised(const ParameterInfo& param, float value);
+float fromNormalised(const ParameterInfo& param, float normalised);
 
 }  // namespace tanuvo::sound::vst

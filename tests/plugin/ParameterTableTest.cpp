@@ -21,7 +21,7 @@ using tanuvo::sound::vst::testing::quietHost;
 
 TEST(ParameterTableTest, EveryWaveformChoiceSelectsItsGeneratorAndShowsItsName) {
     Bleepifier plugin(quietHost);
-    const ParameterSpec& effect = kParameters[kEffect];
+    const ParameterInfo& effect = kParameters[kEffect];
     ASSERT_EQ(effect.scalePointCount, kWaveformCount);
     for (int i = 0; i < kWaveformCount; ++i) {
         const ScalePoint& point = effect.scalePoints[i];
@@ -44,7 +44,7 @@ TEST(ParameterTableTest, EveryWaveformChoiceSelectsItsGeneratorAndShowsItsName) 
 
 TEST(ParameterTableTest, DefaultsAreAFreshPluginsValuesAndLieInTheirRanges) {
     Bleepifier plugin(quietHost);
-    for (const ParameterSpec& param : kParameters) {
+    for (const ParameterInfo& param : kParameters) {
         SCOPED_TRACE(param.name);
         char name[64] = {};
         plugin.getParameterName(param.index, name);
@@ -59,7 +59,7 @@ TEST(ParameterTableTest, DefaultsAreAFreshPluginsValuesAndLieInTheirRanges) {
 
 TEST(ParameterTableTest, DutyRatioRangeEndsAtThePluginsLimits) {
     Bleepifier plugin(quietHost);
-    const ParameterSpec& duty = kParameters[kDutyRatio];
+    const ParameterInfo& duty = kParameters[kDutyRatio];
     plugin.setParameter(kDutyRatio, 0.0f);
     EXPECT_EQ(plugin.getParameter(kDutyRatio), toNormalised(duty, duty.minimum));
     plugin.setParameter(kDutyRatio, 1.0f);
@@ -71,7 +71,7 @@ TEST(ParameterTableTest, DutyRatioRangeEndsAtThePluginsLimits) {
 
 TEST(ParameterTableTest, StepsScalePointsNameTheTrianglesStepCounts) {
     Bleepifier plugin(quietHost);
-    const ParameterSpec& steps = kParameters[kSteps];
+    const ParameterInfo& steps = kParameters[kSteps];
     const int expected[] = {2, 15, 0};  // 0: no steps, a smooth triangle
     ASSERT_EQ(steps.scalePointCount, 3);
     for (int i = 0; i < steps.scalePointCount; ++i) {
