@@ -46,8 +46,4 @@ void SignalChain::setSineWidthRatio(double ratio) {
     }
 }
 
-const char* SignalChain::name(int index) {
-    return kWaveformNames[index];
-}
-
 }  // namespace tanuvo::sound::vst

@@ -534,7 +534,7 @@ TEST_F(Lv2HostTest, PresetsPlayEachWaveformAtTheReadmesLevelAndMatchTheVstPlugIn
                     inputLevel);
     }
     for (int wave = 0; wave < vst::kWaveformCount; ++wave) {
-        EXPECT_TRUE(waveformShown[wave]) << vst::kWaveformNames[wave] << " has no preset";
+        EXPECT_TRUE(waveformShown[wave]) << vst::kWaveforms[wave].display << " has no preset";
     }
 }
 
