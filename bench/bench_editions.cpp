@@ -116,7 +116,7 @@ void BM_Lv2Edition(benchmark::State& state) {
     LV2_Handle instance = descriptor->instantiate(descriptor, kRate, "", features);
 
     float controls[vst::kNumParams];
-    for (const vst::ParameterSpec& param : vst::kParameters) {
+    for (const vst::ParameterInfo& param : vst::kParameters) {
         controls[param.index] = param.index == vst::kEffect ? 1.0f : param.defaultValue;
     }
     controls[vst::kDutyRatio] = 25.0f;

@@ -17,7 +17,6 @@ namespace {
 using tanuvo::sound::vst::Bleepifier;
 
 constexpr int kRate = 44100;
-const char* const kWaveNames[] = {"Sine", "Square", "Triangle", "Saw", "Noise(L)", "Noise(S)"};
 
 using tanuvo::sound::vst::testing::quietHost;
 
@@ -67,7 +66,7 @@ void BM_PluginRealTimeFactor(benchmark::State& state) {
     state.counters["rtf"] =
         benchmark::Counter(seconds, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["wet"] = wetShare;
-    state.SetLabel(kWaveNames[waveform]);
+    state.SetLabel(tanuvo::sound::vst::kWaveforms[waveform].display);
     effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
 }
 

@@ -36,9 +36,6 @@ enum BitmapId : long {
     kBottomStripId = 143,
 };
 
-const char* const kWaveNames[BleepifierEditor::kWaveCount] = {
-    "Sine Wave", "Square Wave", "Triangle Wave", "Saw Wave", "Noise(Long)", "Noise(Short)"};
-
 // Layout, in frame pixels.
 const CPoint kMenuAt(39, 101);
 const CPoint kSliderAt(87, 175);
@@ -63,8 +60,6 @@ constexpr long kCaptionStyle = 1;
 const CColor kCaptionBack{110, 0, 5, 255};
 const CColor kVolumeCaptionBack{232, 231, 232, 255};
 const CColor kVolumeCaptionText{0, 0, 0, 255};
-
-const ParameterSpec& kDutySpec = kParameters[kDutyRatio];
 
 CRect placed(const CPoint& at, const CBitmap* bitmap, CCoord height) {
     return CRect(at.h, at.v, at.h + bitmap->getWidth(), at.v + height);
@@ -146,8 +141,8 @@ bool BleepifierEditor::open(void* window) {
 
     waveMenu = new COptionMenu(placed(kMenuAt, waveBitmaps[0]), this, kEffectTag, waveBitmaps[0],
                                nullptr, kPopupStyle | kCheckStyle | kNoTextStyle);
-    for (const char* name : kWaveNames)
-        waveMenu->addEntry(name);
+    for (const WaveformNames& names : kWaveforms)
+        waveMenu->addEntry(names.menu);
     created->addView(waveMenu);
 
     // The handle's top travels from the slot's top down to where the handle meets its bottom.
@@ -318,13 +313,9 @@ void BleepifierEditor::valueChanged(CDrawContext* /*context*/, CControl* control
         case kEffectTag:
             effect->setParameterAutomated(kEffect, waveformValue(int32_t(value)));
             break;
-        case kDutyTag: {
-            const double duty =
-                std::clamp(double(value), double(toNormalised(kDutySpec, kDutySpec.minimum)),
-                           double(toNormalised(kDutySpec, kDutySpec.maximum)));
-            effect->setParameterAutomated(kDutyRatio, float(duty));
+        case kDutyTag:
+            effect->setParameterAutomated(kDutyRatio, withinRange(kParameters[kDutyRatio], value));
             break;
-        }
         case kResetTag: {
             // Everything but the power and the waveform returns to its default, each parameter in
             // a gesture of its own, as touch-automation recording needs.

@@ -24,7 +24,6 @@ class BleepifierEditor : public AEffGUIEditor, public tanuvo::gui::CControlListe
   public:
     // The reset button's tag; no parameter has this index.
     static constexpr long kResetTag = 9;
-    static constexpr int kWaveCount = kWaveformCount;
 
     // Loads the skin; no window exists until open().
     explicit BleepifierEditor(AudioEffect* effect);

@@ -50,7 +50,7 @@ class BleepifierLv2 {
   public:
     // The rates the core can be built for; instantiate refuses the others.
     static bool acceptsSampleRate(double rate) {
-        return rate >= vst::Bleepifier::kMinSampleRate && rate <= vst::Bleepifier::kMaxSampleRate;
+        return rate >= vst::kMinSampleRate && rate <= vst::kMaxSampleRate;
     }
 
     BleepifierLv2(double sampleRate, const BlockLengths& lengths, const OptionKeys& keys = {});

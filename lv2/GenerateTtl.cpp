@@ -44,7 +44,7 @@ std::string presetUri(const FactoryPreset& preset) {
     return std::string(kPluginUri) + "#preset-" + preset.symbol;
 }
 
-void writeControlPort(std::ostream& out, const vst::ParameterSpec& param) {
+void writeControlPort(std::ostream& out, const vst::ParameterInfo& param) {
     out << "    [\n"
         << "        a lv2:InputPort , lv2:ControlPort ;\n"
         << "        lv2:index " << controlPort(param.index) << " ;\n"
@@ -110,7 +110,7 @@ std::string pluginDescription(const std::string& dsp, const std::string& uiBinar
         << "        lv2:symbol \"out_right\" ;\n"
         << "        lv2:name \"Out Right\"\n"
         << "    ] ,\n";
-    for (const vst::ParameterSpec& param : vst::kParameters) {
+    for (const vst::ParameterInfo& param : vst::kParameters) {
         writeControlPort(out, param);
         out << " ,\n";
     }

@@ -13,7 +13,7 @@ UiEffect::UiEffect(LV2UI_Write_Function write, LV2UI_Controller controller,
       write(write),
       controller(controller),
       touch(touch ? *touch : LV2UI_Touch{}) {
-    for (const vst::ParameterSpec& param : vst::kParameters) {
+    for (const vst::ParameterInfo& param : vst::kParameters) {
         values[param.index] = param.defaultValue;
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "plugin/ParameterTable.h"
+
 namespace tanuvo::sound {
 class IPitchDetector;
 class IWavenizer;
@@ -12,10 +14,10 @@ struct SlidingWindow;
 
 // What one block reads from the parameters, sampled once at the block's start.
 struct MixSettings {
-    bool powerOn = true;
-    float mix = 1.0f;
-    float volume = 1.0f;
-    float depthGain = 50.0f;
+    bool powerOn = kParameters[kPower].defaultValue != 0.0f;
+    float mix = kParameters[kMix].defaultValue;
+    float volume = kParameters[kVolume].defaultValue;
+    float depthGain = kDefaultWetGain;
 };
 
 // The signal-chain objects one block runs through. Nothing here is owned.

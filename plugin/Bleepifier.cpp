@@ -1,10 +1,9 @@
 #include "plugin/Bleepifier.h"
 
 #include <algorithm>
-#include <cmath>
-#include <iterator>
 #include <new>
 #include <thread>
+#include <vector>
 
 #include "plugin/DenormalGuard.h"
 #include "plugin/SignalChain.h"
@@ -39,8 +38,10 @@ struct Bleepifier::SizedChain {
 };
 
 Bleepifier::Bleepifier(audioMasterCallback audioMaster)
-    : AudioEffectX(audioMaster, kNumPrograms, kNumParams),
-      waveNames(std::begin(kWaveformNames), std::end(kWaveformNames)) {
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
+    for (int32_t index = 0; index < kNumParams; ++index) {
+        live[index].store(kParameters[index].defaultValue, std::memory_order_relaxed);
+    }
     if (!rebuild(44100.0, 1024, false)) {
         throw std::bad_alloc();
     }
@@ -131,16 +132,16 @@ void Bleepifier::processReplacing(float** inputs, float** outputs, int32_t sampl
 
     // Read the parameters once per block.
     MixSettings settings;
-    settings.powerOn = powerOn.load(std::memory_order_relaxed);
-    settings.mix = mix.load(std::memory_order_relaxed);
-    settings.volume = volume.load(std::memory_order_relaxed);
+    settings.powerOn = live[kPower].load(std::memory_order_relaxed) != 0.0f;
+    settings.mix = live[kMix].load(std::memory_order_relaxed);
+    settings.volume = live[kVolume].load(std::memory_order_relaxed);
     settings.depthGain = depthGain.load(std::memory_order_relaxed);
 
     // Point the pipeline at the chain.
     SignalChain& chain = *set->chain;
     SignalPath path;
     path.detector = chain.detector.get();
-    path.wavenizer = chain.generator(waveIndex.load(std::memory_order_relaxed));
+    path.wavenizer = chain.generator(getWaveIndex());
     path.window = set->slidingWindow.get();
     path.context = set->blockContext.get();
     path.sine = chain.sine.get();

@@ -3,16 +3,12 @@
 #include <array>
 #include <atomic>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "plugin/AudioEffect.h"
 #include "plugin/AudioPipeline.h"
-#include "plugin/ParameterMaps.h"
 #include "plugin/ParameterTable.h"
 #include "plugin/ProgramRecord.h"
 #include "plugin/SlidingWindow.h"
-#include "sound/LinearInterpolator.h"
 
 namespace tanuvo::sound {
 class IPitchDetector;
@@ -29,8 +25,6 @@ class Bleepifier : public AudioEffectX {
     static constexpr int32_t kNumPrograms = 16;
     static constexpr int32_t kMinBlockSize = 1;
     static constexpr int32_t kMaxBlockSize = 16384;
-    static constexpr float kMinSampleRate = 1000.0f;
-    static constexpr float kMaxSampleRate = 768000.0f;
 
     explicit Bleepifier(audioMasterCallback audioMaster);
     ~Bleepifier() override;
@@ -39,8 +33,7 @@ class Bleepifier : public AudioEffectX {
     void setBlockSize(int32_t size) override;
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
 
-    // Holds every value within its range (0 to 1, DutyRatio 0.01 to 0.99); NaN leaves the
-    // previous value.
+    // Holds every value within its range in the parameter table; NaN leaves the previous value.
     void setParameter(int32_t index, float value) override;
     float getParameter(int32_t index) override;
     void setProgram(int32_t program) override;
@@ -57,10 +50,11 @@ class Bleepifier : public AudioEffectX {
     int32_t getPlugCategory() override { return kPlugCategEffect; }
 
     // Read-only views for the editor and tests.
-    int32_t getWaveIndex() const { return waveIndex.load(std::memory_order_relaxed); }
+    int32_t getWaveIndex() const {
+        return waveformIndex(live[kEffect].load(std::memory_order_relaxed));
+    }
     int32_t getWindowLength() const;
     const SlidingWindow* getSlidingWindow() const;
-    const std::vector<std::string>& getWaveNames() const { return waveNames; }
     float getDepthGain() const { return depthGain.load(std::memory_order_relaxed); }
     const ProgramRecord& getProgramRecord(int32_t index) const { return programs.at(index); }
     SignalChain* getSignalChain() const;
@@ -75,33 +69,23 @@ class Bleepifier : public AudioEffectX {
     // keepHistory is set and the window's size does not change.
     bool rebuild(double rate, int32_t size, bool keepHistory);
 
-    // Stores a value already held in range, in the live fields and the current program.
+    // Stores a value already held in range, in the live values and the current program.
     void store(int32_t index, float value);
     // Hands the stored value of a parameter to a chain's generators.
     void push(SignalChain& target, int32_t index);
     // After a chain is built: the stored values into its fresh generators, so that what the host
     // reads is what plays.
     void pushGeneratorSettings(SignalChain& target);
-    double evaluate(const PointTable& table, float x);
     // Tells an open or closed editor about a parameter value.
     void notifyEditor(int32_t index, float value);
 
     std::array<ProgramRecord, kNumPrograms> programs{};
 
-    // Live parameter values: written by the host's UI/automation threads, read by the audio
-    // thread at the start of each block, so each is a relaxed atomic.
-    std::atomic<float> volume{kParameters[kVolume].defaultValue};
-    std::atomic<int32_t> waveIndex{waveformIndex(kParameters[kEffect].defaultValue)};
-    std::atomic<bool> powerOn{kParameters[kPower].defaultValue != 0.0f};
-    std::atomic<float> mix{kParameters[kMix].defaultValue};
-    std::atomic<float> depth{kParameters[kDepth].defaultValue};
-    std::atomic<float> depthGain{50.0f};  // the gain of the default depth
-    std::atomic<float> dutyRatio{kParameters[kDutyRatio].defaultValue};
-    std::atomic<float> tone{kParameters[kTone].defaultValue};
-    std::atomic<float> steps{kParameters[kSteps].defaultValue};
-
-    ParameterMaps maps;
-    std::vector<std::string> waveNames;
+    // Live parameter values as the host reads them back (see heldValue), indexed by parameter:
+    // written by the host's UI/automation threads, read by the audio thread at the start of each
+    // block, so each is a relaxed atomic.
+    std::array<std::atomic<float>, kNumParams> live;
+    std::atomic<float> depthGain{kDefaultWetGain};  // the wet gain of the live depth
 
     // The set the audio thread plays. A rebuild (while the host has the plug-in suspended) swaps
     // in a new one; parameter calls from other threads may still hold the old one, so it waits

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sound/LinearInterpolator.h"
+
 namespace tanuvo::sound::vst {
 
 namespace {
@@ -22,7 +24,7 @@ int32_t waveformIndex(float value) {
     return std::min(wave, kLastWave);
 }
 
-float toNormalised(const ParameterSpec& param, float value) {
+float toNormalised(const ParameterInfo& param, float value) {
     switch (param.unit) {
         case ParameterUnit::Toggle:
             return value != 0.0f ? 1.0f : 0.0f;
@@ -38,7 +40,7 @@ float toNormalised(const ParameterSpec& param, float value) {
     }
 }
 
-float fromNormalised(const ParameterSpec& param, float normalised) {
+float fromNormalised(const ParameterInfo& param, float normalised) {
     switch (param.unit) {
         case ParameterUnit::Toggle:
             return normalised != 0.0f ? 1.0f : 0.0f;
@@ -50,6 +52,33 @@ float fromNormalised(const ParameterSpec& param, float normalised) {
         default:
             return normalised;
     }
+}
+
+float withinRange(const ParameterInfo& param, float normalised) {
+    return std::clamp(normalised, toNormalised(param, param.minimum),
+                      toNormalised(param, param.maximum));
+}
+
+float heldValue(const ParameterInfo& param, float normalised) {
+    const float value = withinRange(param, normalised);
+    switch (param.unit) {
+        case ParameterUnit::Toggle:
+            return value != 0.0f ? 1.0f : 0.0f;
+        case ParameterUnit::Choice:
+            return waveformValue(waveformIndex(value));
+        default:
+            return value;
+    }
+}
+
+double evaluateCurve(const PointTable& curve, float x) {
+    // A lookup of its own per call: hosts may set parameters from two threads at once (automation
+    // on the audio thread, the editor on the UI thread), and a shared one could pair one curve's
+    // points with another's.
+    LinearInterpolator lookup;
+    lookup.restartSearch = true;
+    lookup.setPoints(curve.x, curve.y, PointTable::kCount);
+    return lookup.evaluate(x);
 }
 
 }  // namespace tanuvo::sound::vst

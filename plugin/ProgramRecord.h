@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 
 #include "plugin/ParameterTable.h"
@@ -24,19 +25,18 @@ class RelaxedValue {
     std::atomic<T> value;
 };
 
-// One program of the bank: the eight parameter values and the program's name.
+// One program of the bank: the eight parameter values as the plug-in holds them (normalised,
+// indexed by parameter) and the program's name.
 struct ProgramRecord {
     static constexpr int kNameSize = 24;
 
-    RelaxedValue<float> volume{kParameters[kVolume].defaultValue};
-    // The generator index, held as a float.
-    RelaxedValue<float> waveIndex{float(waveformIndex(kParameters[kEffect].defaultValue))};
-    RelaxedValue<bool> powerOn{kParameters[kPower].defaultValue != 0.0f};
-    RelaxedValue<float> mix{kParameters[kMix].defaultValue};
-    RelaxedValue<float> depth{kParameters[kDepth].defaultValue};
-    RelaxedValue<float> dutyRatio{kParameters[kDutyRatio].defaultValue};  // the limited value
-    RelaxedValue<float> tone{kParameters[kTone].defaultValue};
-    RelaxedValue<float> steps{kParameters[kSteps].defaultValue};
+    ProgramRecord() {
+        for (int32_t index = 0; index < kNumParams; ++index) {
+            values[index] = kParameters[index].defaultValue;
+        }
+    }
+
+    std::array<RelaxedValue<float>, kNumParams> values;
     char name[kNameSize] = "Init";
 };
 

@@ -3,8 +3,6 @@
 namespace tanuvo::sound::vst {
 
 namespace {
-constexpr double kSquareTone = 5.0;
-constexpr int kTriangleSteps = 15;
 constexpr int kNoiseRegisterSeed = 0x8000;
 constexpr double kNoiseClockHz = 100.0;
 }  // namespace
@@ -16,16 +14,15 @@ SignalChain::SignalChain(double sampleRate, int windowLength, int blockSize)
       firExecutor(std::make_unique<FIRFilterExecutorOFFT>(2 * windowLength)),
       sine(std::make_unique<SineWavenizer>(sampleRate, windowLength, firExecutor.get(), blockSize)),
       square(std::make_unique<SquareWavenizer>(sine.get())),
-      triangle(std::make_unique<TriangleWavenizer>(sine.get(), kTriangleSteps)),
+      // The settings the parameters control are pushed into the generators after every build.
+      triangle(std::make_unique<TriangleWavenizer>(sine.get(), 0)),
       saw(std::make_unique<SawWavenizer>(sine.get())),
       noiseSource(
           std::make_unique<NoiseSource>(kNoiseRegisterSeed, 0, kNoiseClockHz / sampleRate, 0.0)),
       longNoise(std::make_unique<NoiseWavenizer>(sine.get(), noiseSource.get(), false)),
       shortNoise(std::make_unique<NoiseWavenizer>(sine.get(), noiseSource.get(), true)),
       generators{sine.get(), square.get(),    triangle.get(),
-                 saw.get(),  longNoise.get(), shortNoise.get()} {
-    square->tone.store(kSquareTone);
-}
+                 saw.get(),  longNoise.get(), shortNoise.get()} {}
 
 SignalChain::~SignalChain() {
     // The analysis objects and the executor go first, then the noise source, then the
@@ -47,10 +44,6 @@ void SignalChain::setSineWidthRatio(double ratio) {
     if (ratio != previous) {
         sine->requestTapCacheClear();
     }
-}
-
-const char* SignalChain::name(int index) {
-    return kWaveformNames[index];
 }
 
 }  // namespace tanuvo::sound::vst

@@ -38,7 +38,6 @@ struct SignalChain {
     IWavenizer* generator(int index) const {
         return index >= 0 && index < kGeneratorCount ? generators[index] : nullptr;
     }
-    static const char* name(int index);
 
     // In construction order; destroyed in the tear-down order below.
     std::unique_ptr<NSDFCalculatorOFFT> nsdfCalculator;

@@ -8,9 +8,9 @@
 //                                   renders the demo phrase through both for every waveform and
 //                                   block size and prints the differences of the outputs
 // Options: --blocks 32,64,... --waves 0,1,... --seconds S (CPU time per measurement, default
-// 0.5; under Wine the thread's CPU time advances in steps of 10 ms) --rounds N (measurements per cell, the best counts; default 3) --tolerance T (largest
-// RMS difference --compare accepts, default 1e-6) --set INDEX=VALUE (a parameter value set after
-// the waveform, repeatable).
+// 0.5; under Wine the thread's CPU time advances in steps of 10 ms) --rounds N (measurements per
+// cell, the best counts; default 3) --tolerance T (largest RMS difference --compare accepts,
+// default 1e-6) --set INDEX=VALUE (a parameter value set after the waveform, repeatable).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -27,6 +27,7 @@
 #endif
 
 #include "PluginLoader.h"
+#include "plugin/ParameterTable.h"
 #include "tools/bleepify/DemoPhrase.h"
 #include "tests/support/Hosts.h"
 
@@ -34,7 +35,6 @@ namespace {
 
 constexpr int kRate = 44100;
 constexpr int kEffectParameter = 2;
-const char* const kWaveNames[] = {"Sine", "Square", "Triangle", "Saw", "Noise(L)", "Noise(S)"};
 
 double threadCpuSeconds() {
 #ifdef _WIN32
@@ -228,7 +228,8 @@ int timeTable(const Options& o, const std::vector<VstPluginMainProc>& entries) {
                     best[k] = std::max(best[k], measure(*effects[k], o.seconds));
                 }
             }
-            std::printf("%-9s %6d %10.1f", kWaveNames[wave], block, best[0]);
+            std::printf("%-9s %6d %10.1f", tanuvo::sound::vst::kWaveforms[wave].display, block,
+                        best[0]);
             if (versus) {
                 std::printf(" %10.1f %7.2f", best[1], best[0] / best[1]);
             }
@@ -261,7 +262,8 @@ int compareOutputs(const Options& o, const std::vector<VstPluginMainProc>& entri
             }
             const double rms = out[0].empty() ? 0.0 : std::sqrt(sum / out[0].size());
             worst = std::max(worst, std::isnan(rms) ? 1.0 : rms);
-            std::printf("%-9s %6d %12.3g %12.3g\n", kWaveNames[wave], block, rms, largest);
+            std::printf("%-9s %6d %12.3g %12.3g\n", tanuvo::sound::vst::kWaveforms[wave].display,
+                        block, rms, largest);
             std::fflush(stdout);
         }
     }

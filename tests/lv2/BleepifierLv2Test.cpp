@@ -22,7 +22,7 @@ TEST(BleepifierLv2Test, RunsAllocateNothingWhateverTheLengthsAndControlChanges) 
         SCOPED_TRACE(announced ? "announced 256" : "gathered");
         BleepifierLv2 instance(44100.0, lengths);
         float controls[vst::kNumParams];
-        for (const vst::ParameterSpec& param : vst::kParameters) {
+        for (const vst::ParameterInfo& param : vst::kParameters) {
             controls[param.index] = vst::fromNormalised(param, param.defaultValue);
             instance.connect(controlPort(param.index), &controls[param.index]);
         }

@@ -3,11 +3,15 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "plugin/ParameterTable.h"
 #include "tools/bleepify/ToolError.h"
 
 namespace tanuvo::bleepify {
 
-const char* const kUsage =
+namespace {
+
+// The help text around the --effect option's words, which come from the parameter table.
+const char* const kUsageHead =
     "usage:\n"
     "  bleepify [options] IN OUT   render IN through the plug-in into OUT (.wav .aiff .flac .ogg)\n"
     "  bleepify pitch [--block N] IN\n"
@@ -17,7 +21,9 @@ const char* const kUsage =
     "  bleepify params [options]   print the parameters as the plug-in reports them\n"
     "\n"
     "options:\n"
-    "  --volume V  --power on|off  --effect sine|square|triangle|saw|noise-long|noise-short\n"
+    "  --volume V  --power on|off  --effect ";
+const char* const kUsageTail =
+    "\n"
     "  --mix V  --depth V  --duty V  --tone V  --steps V\n"
     "              any parameter by its name (case-insensitive, unique prefixes accepted);\n"
     "              values are the plug-in's normalised 0..1 range\n"
@@ -26,6 +32,16 @@ const char* const kUsage =
     "  --plugin P  the plug-in to load (default: the Bleepifier.so built or installed with\n"
     "              this tool, or $BLEEPIFY_PLUGIN)\n"
     "  --help      this text\n";
+
+}  // namespace
+
+std::string usage() {
+    std::string text = kUsageHead;
+    for (const sound::vst::WaveformNames& names : sound::vst::kWaveforms) {
+        text += std::string(&names == sound::vst::kWaveforms ? "" : "|") + names.word;
+    }
+    return text + kUsageTail;
+}
 
 int parseInteger(const std::string& option, const std::string& text, int low, int high) {
     char* end = nullptr;

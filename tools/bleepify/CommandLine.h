@@ -31,6 +31,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 // Parses a whole decimal integer or throws UsageError naming the option.
 int parseInteger(const std::string& option, const std::string& text, int low, int high);
 
-extern const char* const kUsage;
+// The help text.
+std::string usage();
 
 }  // namespace tanuvo::bleepify

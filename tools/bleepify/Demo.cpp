@@ -32,7 +32,7 @@ int runDemo(const PluginLibrary& library, RenderSettings settings, int effectInd
     writeMonoFile(prefix + "input.wav", phrase, kDemoSampleRate);
     int written = 1;
 
-    const int count = static_cast<int>(kWaveformNames.size());
+    const int count = sound::vst::kWaveformCount;
     ProgressBar progress("rendering the demo", count);
     settings.parameters.push_back({effectIndex, 0.0f});
     for (int i = 0; i < count; ++i) {
@@ -40,14 +40,14 @@ int runDemo(const PluginLibrary& library, RenderSettings settings, int effectInd
         const std::vector<std::vector<float>> output =
             renderSignal(library, settings, phrase, kDemoSampleRate);
         const std::string name =
-            prefix + std::to_string(i + 1) + "-" + kWaveformNames[static_cast<size_t>(i)];
+            prefix + std::to_string(i + 1) + "-" + sound::vst::kWaveforms[i].word;
 
         AudioWriter writer(name + ".wav", kDemoSampleRate, 2);
         const float* channels[2] = {output[0].data(), output[1].data()};
         writer.write(channels, static_cast<int>(phrase.size()));
         writer.commit();
 
-        drawComparison(phrase, output[0], kDemoSampleRate, kWaveformNames[static_cast<size_t>(i)])
+        drawComparison(phrase, output[0], kDemoSampleRate, sound::vst::kWaveforms[i].word)
             .writePng(name + ".png");
         written += 2;
         progress.update(i + 1);

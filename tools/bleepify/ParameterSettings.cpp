@@ -10,11 +10,10 @@
 namespace tanuvo::bleepify {
 
 using sound::vst::kParameters;
+using sound::vst::kWaveformCount;
+using sound::vst::kWaveforms;
 using sound::vst::ParameterUnit;
 using sound::vst::waveformValue;
-
-const std::vector<std::string> kWaveformNames = {"sine", "square",     "triangle",
-                                                 "saw",  "noise-long", "noise-short"};
 
 namespace {
 
@@ -64,16 +63,12 @@ float toggleValue(const ParameterSetting& setting) {
 }
 
 float choiceValue(PluginInstance& plugin, int index, const ParameterSetting& setting) {
-    // Our file-name forms plus the editor's menu texts ("Square Wave", "Noise(Long)") and
-    // the short display forms ("Noise(L)"), compared as slugs.
-    static const std::vector<std::vector<std::string>> aliases = {
-        {"sine", "sinewave"}, {"square", "squarewave"}, {"triangle", "trianglewave"},
-        {"saw", "sawwave"},   {"noiselong", "noisel"},  {"noiseshort", "noises"}};
-    const int count = static_cast<int>(aliases.size());
+    // Every form of the names a user meets ("noise-long", "Noise(Long)", "Noise(L)"), compared
+    // as slugs.
     const std::string wanted = slug(setting.value);
-    for (int i = 0; i < count; ++i) {
-        for (const std::string& alias : aliases[static_cast<size_t>(i)]) {
-            if (wanted == alias) {
+    for (int i = 0; i < kWaveformCount; ++i) {
+        for (const char* name : {kWaveforms[i].word, kWaveforms[i].menu, kWaveforms[i].display}) {
+            if (wanted == slug(name)) {
                 return waveformValue(i);
             }
         }
@@ -85,7 +80,7 @@ float choiceValue(PluginInstance& plugin, int index, const ParameterSetting& set
     // The plug-in's own display names, asked for with the parameter restored afterwards.
     const float previous = plugin.parameter(index);
     float found = -1.0f;
-    for (int i = 0; i < count && found < 0.0f; ++i) {
+    for (int i = 0; i < kWaveformCount && found < 0.0f; ++i) {
         plugin.setParameter(index, waveformValue(i));
         if (slug(plugin.parameterDisplay(index)) == wanted) {
             found = waveformValue(i);
@@ -93,9 +88,13 @@ float choiceValue(PluginInstance& plugin, int index, const ParameterSetting& set
     }
     plugin.setParameter(index, previous);
     if (found < 0.0f) {
+        std::string words;
+        for (int i = 0; i < kWaveformCount; ++i) {
+            words += (i == 0 ? "" : i + 1 < kWaveformCount ? ", " : " or ");
+            words += kWaveforms[i].word;
+        }
         throw UsageError("--" + setting.option + " '" + setting.value +
-                         "' is not a waveform: use sine, square, triangle, saw, noise-long or "
-                         "noise-short");
+                         "' is not a waveform: use " + words);
     }
     return found;
 }

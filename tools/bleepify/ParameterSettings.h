@@ -20,9 +20,6 @@ struct ResolvedParameter {
 std::vector<ResolvedParameter> resolveParameters(PluginInstance& plugin,
                                                  const std::vector<ParameterSetting>& settings);
 
-// File-name forms of the six waveforms, in the plug-in's selection order.
-extern const std::vector<std::string> kWaveformNames;
-
 // Applies the program (when >= 0), then the parameters in command-line order.
 void applySettings(PluginInstance& plugin, int program,
                    const std::vector<ResolvedParameter>& parameters);

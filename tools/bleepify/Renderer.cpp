@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "plugin/ParameterTable.h"
 #include "tools/bleepify/AudioFile.h"
 #include "tools/bleepify/ProgressBar.h"
 #include "tools/bleepify/ToolError.h"
@@ -24,8 +25,8 @@ void processBlock(PluginInstance& plugin, std::vector<float>& block, int frames)
     plugin.process(block.data(), static_cast<int>(block.size()));
 }
 
-constexpr int kLowestPluginRate = 1000;
-constexpr int kHighestPluginRate = 768000;
+constexpr int kLowestPluginRate = static_cast<int>(sound::vst::kMinSampleRate);
+constexpr int kHighestPluginRate = static_cast<int>(sound::vst::kMaxSampleRate);
 
 }  // namespace
 

@@ -43,7 +43,7 @@ void printParameters(PluginInstance& plugin) {
 int run(int argc, const char* const* argv) {
     const CommandLine line = parseCommandLine(argc, argv);
     if (line.command == CommandLine::Command::Help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(usage().c_str(), stdout);
         return 0;
     }
     if (line.command == CommandLine::Command::Pitch) {

@@ -14,9 +14,6 @@ namespace tanuvo::editorshot {
 
 namespace soft = tanuvo::gui::platform::soft;
 
-const char* const kWaveFileNames[kWaveCount] = {"sine", "square",     "triangle",
-                                                "saw",  "noise-long", "noise-short"};
-
 namespace {
 
 intptr_t VST_CALL quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {

@@ -7,18 +7,14 @@
 
 namespace tanuvo::editorshot {
 
-constexpr int kWaveCount = 6;
-// File-name parts of the waveforms, in the menu's order.
-extern const char* const kWaveFileNames[kWaveCount];
-
 struct Image {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgb;  // rows top first
 };
 
-// The editor as it shows with waveform `wave` (0..5) chosen and every other parameter at its
-// start value.
+// The editor as it shows with waveform `wave` (an index into the parameter table's kWaveforms)
+// chosen and every other parameter at its start value.
 Image renderEditor(int wave);
 
 // Both answer false on any failure; a failed write leaves no file behind.

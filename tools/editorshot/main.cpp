@@ -7,18 +7,22 @@
 
 #include "tools/editorshot/EditorPicture.h"
 
+#include "plugin/ParameterTable.h"
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
 using namespace tanuvo::editorshot;
+using tanuvo::sound::vst::kWaveformCount;
+using tanuvo::sound::vst::kWaveforms;
 
 namespace {
 
 std::string pictureName(const std::string& directory, int wave) {
     return (std::filesystem::path(directory) /
-            ("editor-" + std::string(kWaveFileNames[wave]) + ".png"))
+            ("editor-" + std::string(kWaveforms[wave].word) + ".png"))
         .string();
 }
 
@@ -57,7 +61,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(output, error);
 
     int failures = 0;
-    for (int wave = 0; wave < kWaveCount; ++wave) {
+    for (int wave = 0; wave < kWaveformCount; ++wave) {
         const Image picture = renderEditor(wave);
         const std::string path = pictureName(output, wave);
         if (!writePng(path, picture)) {
@@ -76,7 +80,7 @@ int main(int argc, char** argv) {
             continue;
         }
         const long differing = differingPixels(picture, expected);
-        std::printf("%-12s %ld pixels differ from %s\n", kWaveFileNames[wave], differing,
+        std::printf("%-12s %ld pixels differ from %s\n", kWaveforms[wave].word, differing,
                     reference.c_str());
         failures += differing != 0;
     }

@@ -138,7 +138,10 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"value_not_a_number", {"--depth", "deep", "IN", "OUT"}, "deep"},
         ErrorCase{"value_nan", {"--tone", "nan", "IN", "OUT"}, "nan"},
         ErrorCase{"power_word", {"--power", "maybe", "IN", "OUT"}, "maybe"},
-        ErrorCase{"unknown_waveform", {"--effect", "kazoo", "IN", "OUT"}, "kazoo"},
+        ErrorCase{"unknown_waveform",
+                  {"--effect", "kazoo", "IN", "OUT"},
+                  "'kazoo' is not a waveform: use sine, square, triangle, saw, noise-long or "
+                  "noise-short"},
         ErrorCase{"program_out_of_range", {"--program", "16", "IN", "OUT"}, "--program"},
         ErrorCase{"block_zero", {"--block", "0", "IN", "OUT"}, "--block"},
         ErrorCase{"block_not_a_number", {"--block", "1k", "IN", "OUT"}, "1k"},

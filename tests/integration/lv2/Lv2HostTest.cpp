@@ -292,7 +292,7 @@ std::vector<Preset> presets() {
 
 Setting presetSetting(const Preset& preset) {
     Setting setting{preset.label.c_str(), {}, {}};
-    for (const vst::ParameterSpec& param : kParameters) {
+    for (const vst::ParameterInfo& param : kParameters) {
         auto found = preset.values.find(param.symbol);
         if (found != preset.values.end()) {
             setting.lv2[param.index] = found->second;
@@ -390,7 +390,7 @@ TEST_F(Lv2HostTest, PortsFollowTheParameterTable) {
 
     std::vector<float> minimum(kPortCount), maximum(kPortCount), defaults(kPortCount);
     lilv_plugin_get_port_ranges_float(plugin, minimum.data(), maximum.data(), defaults.data());
-    for (const vst::ParameterSpec& param : kParameters) {
+    for (const vst::ParameterInfo& param : kParameters) {
         SCOPED_TRACE(param.name);
         const LilvPort* control = port(controlPort(param.index));
         EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(plugin, control)), param.symbol);
@@ -534,7 +534,7 @@ TEST_F(Lv2HostTest, PresetsPlayEachWaveformAtTheReadmesLevelAndMatchTheVstPlugIn
                     inputLevel);
     }
     for (int wave = 0; wave < vst::kWaveformCount; ++wave) {
-        EXPECT_TRUE(waveformShown[wave]) << vst::kWaveformNames[wave] << " has no preset";
+        EXPECT_TRUE(waveformShown[wave]) << vst::kWaveforms[wave].display << " has no preset";
     }
 }
 
