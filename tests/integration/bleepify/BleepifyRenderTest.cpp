@@ -24,6 +24,13 @@ void expectTwoEqualFiniteChannels(const Audio& audio) {
     }
 }
 
+// Runs bleepify on arguments that end in the output file, which must succeed, and reads that file.
+Audio rendered(const std::vector<std::string>& arguments) {
+    const RunResult run = runBleepify(arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return readAudio(arguments.back());
+}
+
 TEST(BleepifyRender, OutputIsStereoWithTheInputsLengthAndRateForEveryBlockSize) {
     ScratchDirectory dir;
     // A length that no block size below divides, so the last block is always partial.
@@ -44,9 +51,7 @@ TEST(BleepifyRender, OutputIsStereoWithTheInputsLengthAndRateForEveryBlockSize) 
     for (const int rate : {1000, 768000}) {
         SCOPED_TRACE(rate);
         writeAudio(dir.path("edge.wav"), kFloatWav, 1, rate, voicedTone(110.0, rate, 3000));
-        const RunResult run = runBleepify({dir.path("edge.wav"), dir.path("out.wav")});
-        ASSERT_EQ(run.status, 0) << run.err;
-        const Audio out = readAudio(dir.path("out.wav"));
+        const Audio out = rendered({dir.path("edge.wav"), dir.path("out.wav")});
         EXPECT_EQ(out.sampleRate, rate);
         EXPECT_EQ(out.frames, 3000);
         expectTwoEqualFiniteChannels(out);
@@ -89,10 +94,7 @@ TEST(BleepifyRender, MultichannelInputIsMixedDownAndKeepsItsSampleRate) {
     }
     writeAudio(dir.path("stereo.wav"), kFloatWav, 2, 48000, stereo);
 
-    const RunResult run =
-        runBleepify({"--power", "off", dir.path("stereo.wav"), dir.path("out.wav")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const Audio out = readAudio(dir.path("out.wav"));
+    const Audio out = rendered({"--power", "off", dir.path("stereo.wav"), dir.path("out.wav")});
     EXPECT_EQ(out.sampleRate, 48000);
     ASSERT_EQ(out.frames, frames);
     ASSERT_EQ(out.channels, 2);
@@ -102,10 +104,7 @@ TEST(BleepifyRender, MultichannelInputIsMixedDownAndKeepsItsSampleRate) {
     }
 
     // Processing (not only bypass) at another rate.
-    const RunResult processed =
-        runBleepify({"--effect", "saw", dir.path("stereo.wav"), dir.path("saw.wav")});
-    ASSERT_EQ(processed.status, 0) << processed.err;
-    const Audio saw = readAudio(dir.path("saw.wav"));
+    const Audio saw = rendered({"--effect", "saw", dir.path("stereo.wav"), dir.path("saw.wav")});
     EXPECT_EQ(saw.sampleRate, 48000);
     EXPECT_EQ(saw.frames, frames);
     expectTwoEqualFiniteChannels(saw);
@@ -127,9 +126,7 @@ TEST(BleepifyRender, ReadsAndWritesWavAiffFlacAndOgg) {
     for (const Case& c : {Case{"in.flac", "out.aiff", true}, Case{"in.aiff", "out.flac", true},
                           Case{"in.flac", "out.ogg", false}, Case{"in.ogg", "out.wav", false}}) {
         SCOPED_TRACE(std::string(c.in) + " -> " + c.out);
-        const RunResult run = runBleepify({"--power", "off", dir.path(c.in), dir.path(c.out)});
-        ASSERT_EQ(run.status, 0) << run.err;
-        const Audio out = readAudio(dir.path(c.out));
+        const Audio out = rendered({"--power", "off", dir.path(c.in), dir.path(c.out)});
         EXPECT_EQ(out.channels, 2);
         EXPECT_EQ(out.sampleRate, 22050);
         if (c.exactLength) {
