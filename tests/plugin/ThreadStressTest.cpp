@@ -184,10 +184,18 @@ TEST(ThreadStress, ParameterCallsMeetRebuildsWhileSuspended) {
     }
     rebuilding.store(false);
     control.join();
+    // The chain plays what a quiet instance given the stored values plays.
+    Bleepifier quiet(quietHost);
+    for (int32_t index : {kDepth, kDutyRatio, kTone, kSteps}) {
+        quiet.setParameter(index, plugin.getParameter(index));
+    }
     const SignalChain& chain = *plugin.getSignalChain();
-    EXPECT_EQ(double(plugin.getParameter(kDutyRatio)), chain.square->dutyRatio.load());
-    EXPECT_EQ(plugin.getParameter(kDepth) != 0.0f, chain.sine->enabled.load());
-    EXPECT_EQ(plugin.getParameter(kSteps) == 1.0f, chain.triangle->stepCount.load() == 0);
+    const SignalChain& expected = *quiet.getSignalChain();
+    EXPECT_EQ(expected.sine->widthRatio.load(), chain.sine->widthRatio.load());
+    EXPECT_EQ(expected.sine->enabled.load(), chain.sine->enabled.load());
+    EXPECT_EQ(expected.square->dutyRatio.load(), chain.square->dutyRatio.load());
+    EXPECT_EQ(expected.square->tone.load(), chain.square->tone.load());
+    EXPECT_EQ(expected.triangle->stepCount.load(), chain.triangle->stepCount.load());
 }
 
 }  // namespace
