@@ -13,7 +13,7 @@ if [ -z "${BLEEP_NO_INSTALL:-}" ]; then
     "$root/scripts/install-deps.sh" --demo
 fi
 # Tests and benchmarks off: their libraries are not among the demo's packages.
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLEEP_TESTS=OFF -DBLEEP_BENCH=OFF >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBLEEP_TESTS=OFF -DBLEEP_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target Bleepifier bleepify
 "$build/tools/bleepify/bleepify" --plugin "$build/plugin/Bleepifier.so" --demo "$out"
 echo "Wrote the demo to $out:"

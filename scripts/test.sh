@@ -58,7 +58,7 @@ configure_and_build() {
     shift 2
     echo "=== build: $name"
     # The demo configures the native folder without tests; switch them back on.
-    if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLEEP_TESTS=ON -DBLEEP_BENCH=ON \
+    if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DBLEEP_TESTS=ON -DBLEEP_BENCH=ON \
         "$@" >"$dir.configure.log" 2>&1; then
         cat "$dir.configure.log"
         failed=$((failed + 1))

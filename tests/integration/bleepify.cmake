@@ -1,6 +1,6 @@
 # End-to-end tests of the bleepify renderer: the real program driving the real plug-in binary.
 # Included from tests/integration/CMakeLists.txt.
-if(NOT CMAKE_CROSSCOMPILING AND TARGET bleepify AND TARGET Bleepifier)
+if(NOT CMAKE_CROSSCOMPILING AND TARGET bleepify AND TARGET Bleepifier AND TARGET GTest::gtest)
     # Libraries that look like plug-ins but are not, for the error cases.
     set(fixtures ${CMAKE_CURRENT_LIST_DIR}/bleepify/fixtures)
     add_library(bleepify_fixture_no_entry MODULE ${fixtures}/NotAPlugin.cpp)

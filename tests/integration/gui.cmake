@@ -20,15 +20,14 @@ if(WIN32)
     add_test(NAME editor_dll_test COMMAND editor_dll_test $<TARGET_FILE:Bleepifier>)
     # The comparison needs the native build's rendering of the same scene; the test script
     # builds natively beside the cross builds (<build>/native), so that is the default.
-    set(native_guess ${CMAKE_BINARY_DIR}/../native)
-    if(NOT BLEEP_NATIVE_BUILD_DIR AND EXISTS ${native_guess}/CMakeCache.txt)
-        get_filename_component(native_guess ${native_guess} ABSOLUTE)
-        set(BLEEP_NATIVE_BUILD_DIR ${native_guess} CACHE PATH "Native build tree whose gui_scene_soft test wrote the software rendering")
+    set(native_dir ${BLEEP_NATIVE_BUILD_DIR})
+    if(NOT native_dir AND EXISTS ${CMAKE_BINARY_DIR}/../native/CMakeCache.txt)
+        get_filename_component(native_dir ${CMAKE_BINARY_DIR}/../native ABSOLUTE)
     endif()
-    if(BLEEP_NATIVE_BUILD_DIR)
+    if(native_dir)
         add_test(NAME gui_pixel_compare
                  COMMAND gui_scene_gdi ${CMAKE_CURRENT_BINARY_DIR}/gui-scene-gdi.ppm
-                         ${BLEEP_NATIVE_BUILD_DIR}/tests/integration/gui-scene-soft.ppm)
+                         ${native_dir}/tests/integration/gui-scene-soft.ppm)
     else()
         add_test(NAME gui_scene_gdi COMMAND gui_scene_gdi ${CMAKE_CURRENT_BINARY_DIR}/gui-scene-gdi.ppm)
     endif()

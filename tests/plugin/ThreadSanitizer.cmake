@@ -1,7 +1,6 @@
 # test_plugin_tsan: the thread stress test with the plug-in and the signal processing compiled
 # for ThreadSanitizer, registered as an ordinary test. The plug-in's sources are compiled again
 # here, so the sanitizer sees every access of both threads.
-option(BLEEP_TSAN "Build and run the thread stress test under ThreadSanitizer" ON)
 if(NOT BLEEP_TSAN OR BLEEP_SANITIZE OR CMAKE_CROSSCOMPILING)
     return()
 endif()

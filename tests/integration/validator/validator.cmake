@@ -13,14 +13,12 @@ add_executable(validator
     ${validator_dir}/StateChecks.cpp ${validator_dir}/EditorChecks.cpp
     ${host_dir}/TestHost.cpp)
 target_include_directories(validator PRIVATE ${PROJECT_SOURCE_DIR} ${host_dir} ${validator_dir})
-set(validator_categories blocks editor heap lifecycle signals split state texts threads)
 if(WIN32)
     target_sources(validator PRIVATE ${host_dir}/PluginLoaderWin32.cpp
                    ${validator_dir}/HeapProbeWin32.cpp ${host_dir}/HostWindowWin32.cpp
                    ${validator_dir}/DropTargetChecks.cpp ${validator_dir}/GestureChecks.cpp)
     target_link_libraries(validator PRIVATE user32 gdi32 ole32 uuid)
     target_link_options(validator PRIVATE -static -static-libgcc -static-libstdc++)
-    list(APPEND validator_categories droptarget gestures)
 else()
     find_package(Threads REQUIRED)
     find_package(X11)
@@ -38,6 +36,22 @@ else()
 endif()
 add_dependencies(validator Bleepifier)
 
+# The categories are the check groups the compiled sources register (CHECK_GROUP("name", ...), as
+# --list prints them); an edit of a source reads them again.
+get_target_property(validator_sources validator SOURCES)
+set(validator_categories)
+foreach(source ${validator_sources})
+    file(STRINGS ${source} registrations REGEX "^CHECK_GROUP\\( *\"[^\"]+\"")
+    foreach(registration ${registrations})
+        string(REGEX REPLACE "^CHECK_GROUP\\( *\"([^\"]+)\".*" "\\1" category "${registration}")
+        list(APPEND validator_categories ${category})
+    endforeach()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+endforeach()
+if(NOT validator_categories)
+    message(FATAL_ERROR "No CHECK_GROUP found in the validator's sources: how do they register?")
+endif()
+list(SORT validator_categories)
 foreach(category ${validator_categories})
     if(category STREQUAL editor AND NOT WIN32 AND XVFB_RUN)
         add_test(NAME validator_${category}
@@ -49,3 +63,12 @@ foreach(category ${validator_categories})
     endif()
     set_tests_properties(validator_${category} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
 endforeach()
+# The categories read above against the program's own list (sorted alike): a group the reading
+# misses fails here.
+set(listing "categories:\r?\n")
+foreach(category ${validator_categories})
+    string(APPEND listing "  ${category} +[^\r\n]*\r?\n")
+endforeach()
+add_test(NAME validator_categories COMMAND validator --list)
+set_tests_properties(validator_categories PROPERTIES PASS_REGULAR_EXPRESSION "${listing}([^ ]|$)"
+                     SKIP_RETURN_CODE 77)
