@@ -21,8 +21,7 @@ int lagBound(double sampleRate, double seconds) {
 }  // namespace
 
 PitchDetectorNSDF::PitchDetectorNSDF(double sampleRate, int windowSize, INSDFCalculator* calculator)
-    : sampleRate_(sampleRate),
-      windowSize_(std::max(windowSize, 0)),
+    : windowSize_(std::max(windowSize, 0)),
       maximumLag_(lagBound(sampleRate, 0.015384615384615385)),
       minimumLag_(lagBound(sampleRate, 0.0006666666666666666)),
       nsdf_(windowSize_),

@@ -22,7 +22,6 @@ class PitchDetectorNSDF : public IPitchDetector {
     int maximumLag() const { return maximumLag_; }
 
   private:
-    double sampleRate_;
     int windowSize_;
     int maximumLag_;
     int minimumLag_;
