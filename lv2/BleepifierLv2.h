@@ -48,11 +48,6 @@ BlockPlan planBlocks(const BlockLengths& lengths);
 // that many samples late, as the latency port says.
 class BleepifierLv2 {
   public:
-    // The rates the core can be built for; instantiate refuses the others.
-    static bool acceptsSampleRate(double rate) {
-        return rate >= vst::kMinSampleRate && rate <= vst::kMaxSampleRate;
-    }
-
     BleepifierLv2(double sampleRate, const BlockLengths& lengths, const OptionKeys& keys = {});
 
     void connect(uint32_t port, void* data);

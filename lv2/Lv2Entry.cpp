@@ -13,7 +13,7 @@ namespace {
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*,
                        const LV2_Feature* const* features) {
     // A rate the core cannot be built for would play on other settings: no instance instead.
-    if (!BleepifierLv2::acceptsSampleRate(rate)) {
+    if (!tanuvo::sound::vst::isSupportedSampleRate(rate)) {
         return nullptr;
     }
     try {

@@ -102,7 +102,7 @@ SignalChain* Bleepifier::getSignalChain() const {
 void Bleepifier::setSampleRate(float rate) {
     // Rates the chain cannot be built for are not applied; the previous chain keeps working, as
     // it does when the new one cannot be made.
-    if (!(rate >= kMinSampleRate && rate <= kMaxSampleRate)) {
+    if (!isSupportedSampleRate(rate)) {
         return;
     }
     if (rate != sampleRate && rebuild(rate, blockSize, true)) {

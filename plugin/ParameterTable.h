@@ -12,6 +12,10 @@ namespace tanuvo::sound::vst {
 // The sample rates the signal chain is built for.
 constexpr float kMinSampleRate = 1000.0f;
 constexpr float kMaxSampleRate = 768000.0f;
+// Whether the chain can be built for a rate (NaN cannot).
+constexpr bool isSupportedSampleRate(double rate) {
+    return rate >= kMinSampleRate && rate <= kMaxSampleRate;
+}
 
 // Parameter indices; also the editor's control tags.
 enum ParameterIndex : int32_t {

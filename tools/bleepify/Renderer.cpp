@@ -31,7 +31,7 @@ constexpr int kHighestPluginRate = static_cast<int>(sound::vst::kMaxSampleRate);
 }  // namespace
 
 void requireRateThePluginAccepts(const std::string& inputPath, int sampleRate) {
-    if (sampleRate < kLowestPluginRate || sampleRate > kHighestPluginRate) {
+    if (!sound::vst::isSupportedSampleRate(sampleRate)) {
         throw ToolError(inputPath + " has a sample rate of " + std::to_string(sampleRate) +
                         " Hz; the plug-in works from " + std::to_string(kLowestPluginRate) +
                         " to " + std::to_string(kHighestPluginRate) + " Hz");
