@@ -69,8 +69,8 @@ class Bleepifier : public AudioEffectX {
     // keepHistory is set and the window's size does not change.
     bool rebuild(double rate, int32_t size, bool keepHistory);
 
-    // Stores a value already held in range, in the live values and the current program.
-    void store(int32_t index, float value);
+    // Stores a held value (see heldValue) in the live values and the current program.
+    void store(int32_t index, float held);
     // Hands the stored value of a parameter to a chain's generators.
     void push(SignalChain& target, int32_t index);
     // After a chain is built: the stored values into its fresh generators, so that what the host

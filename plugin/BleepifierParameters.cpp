@@ -28,7 +28,7 @@ void Bleepifier::setParameter(int32_t index, float value) {
     // speakers unbounded.
     value = withinRange(kParameters[index], value);
     parameterCallsInFlight.fetch_add(1);
-    store(index, value);
+    store(index, heldValue(kParameters[index], value));
     storedValueChanges.fetch_add(1);
     if (SignalChain* chain = getSignalChain()) {
         push(*chain, index);
@@ -43,8 +43,7 @@ void Bleepifier::notifyEditor(int32_t index, float value) {
     }
 }
 
-void Bleepifier::store(int32_t index, float value) {
-    const float held = heldValue(kParameters[index], value);
+void Bleepifier::store(int32_t index, float held) {
     live[index].store(held, std::memory_order_relaxed);
     programs[curProgram].values[index] = held;
     if (index == kDepth) {

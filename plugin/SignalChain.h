@@ -30,7 +30,6 @@ struct SignalChain {
     void setSineWidthRatio(double ratio);
     void setSineEnabled(bool enabled) { sine->enabled.store(enabled); }
     void setSquareDutyRatio(double ratio) { square->dutyRatio.store(ratio); }
-    double squareDutyRatio() const { return square->dutyRatio.load(); }
     void setSquareTone(double tone) { square->tone.store(tone); }
     void setTriangleStepCount(int count) { triangle->stepCount.store(count); }
 
