@@ -63,6 +63,11 @@ foreach(category ${validator_categories})
     endif()
     set_tests_properties(validator_${category} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
 endforeach()
+# Synthesised input needs Wine's desktop to itself, as the editor input test does: other Wine
+# programs share its pointer and foreground window.
+if(TEST validator_gestures)
+    set_tests_properties(validator_gestures PROPERTIES RUN_SERIAL TRUE)
+endif()
 # The categories read above against the program's own list (sorted alike): a group the reading
 # misses fails here.
 set(listing "categories:\r?\n")
